@@ -1,0 +1,56 @@
+#pragma once
+// Named Lua 5.1 script states with the runtime's libraries: a print that goes
+// to the diagnostic log, loadfile/dofile through the file layer, the runtime's
+// own io, os and log libraries, version globals and a path sandbox.
+#include <lua.hpp>
+
+#include "zy/String.h"
+
+namespace zy::script {
+
+// Creates a state named `name` (stored in its registry under "ZY.id") and
+// enters it into the process-wide state registry. Libraries are not opened yet.
+lua_State* createState(const char* name);
+
+// Opens base (with the runtime's print/loadfile/dofile), package, table, io,
+// os, string, math, debug and log, then sets the version globals.
+void openLibraries(lua_State* L);
+
+// Removes the state from the registry, logs its deletion and closes it.
+void destroyState(lua_State* L);
+
+// Compiles the file at `path` (UTF-8). Returns a Lua status; on success the
+// chunk is on the stack, otherwise the error message. Never raises.
+int loadFile(lua_State* L, const char* path);
+
+// The state's name, or nullptr when it has none.
+const char* stateName(lua_State* L);
+
+// Name of a state from the process-wide registry ("" when unknown).
+zy::string registeredName(lua_State* L);
+
+// Sandbox level of a state: 0 allows every path, 1 the current, write and
+// temporary directories, 2 only the current directory.
+void setSandboxLevel(lua_State* L, int level);
+int sandboxLevel(lua_State* L);
+
+// Runtime settings: the three sandbox roots ("./", "./" and "./Temp/" initially).
+void setCurrentDirectory(const zy::string& path);
+void setWriteDirectory(const zy::string& path);
+void setTempDirectory(const zy::string& path);
+
+// RAII owner of a created state with its libraries opened.
+class State {
+public:
+    explicit State(const char* name) : L_(createState(name)) { openLibraries(L_); }
+    ~State() { destroyState(L_); }
+    State(const State&) = delete;
+    State& operator=(const State&) = delete;
+    lua_State* get() const noexcept { return L_; }
+    operator lua_State*() const noexcept { return L_; }
+
+private:
+    lua_State* L_;
+};
+
+} // namespace zy::script
