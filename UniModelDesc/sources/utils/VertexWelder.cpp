@@ -4,7 +4,6 @@
 #include <bit>
 #include <cmath>
 
-#include "Vertices.h"
 #include "zy/ExtException.h"
 
 namespace model {
@@ -228,15 +227,6 @@ WeldResult weldVertices(std::vector<float>& data, uint32_t& count, std::vector<u
         index = newIndex[target[index] != kNone ? target[index] : index];
     data.resize(size_t(kept) * stride);
     count = kept;
-    return result;
-}
-
-WeldResult weldVertices(Vertices& vertices, std::vector<uint32_t>& indices, const WeldLayout& layout,
-                        double tolerance)
-{
-    uint32_t count = vertices.count();
-    const WeldResult result = weldVertices(vertices.data(), count, indices, layout, tolerance);
-    vertices.assign(count, std::move(vertices.data()));
     return result;
 }
 

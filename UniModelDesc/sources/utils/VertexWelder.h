@@ -18,8 +18,6 @@
 
 namespace model {
 
-class Vertices;
-
 struct WeldLayout {
     uint32_t stride = 0;             // f32 per vertex
     uint32_t positionComponents = 0; // components of channel 0 (x, y, z, part number)
@@ -37,8 +35,5 @@ struct WeldResult {
 // array length does not match count × stride.
 WeldResult weldVertices(std::vector<float>& data, uint32_t& count, std::vector<uint32_t>& indices,
                         const WeldLayout& layout, double tolerance);
-
-WeldResult weldVertices(Vertices& vertices, std::vector<uint32_t>& indices, const WeldLayout& layout,
-                        double tolerance);
 
 } // namespace model
