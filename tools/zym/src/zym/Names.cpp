@@ -61,7 +61,25 @@ constexpr std::array<PropertyName, 11> kPropertyNames{{
     {PropertyType::Argument, "model::ArgumentProperty", "argument"},
 }};
 
+constexpr std::array<std::string_view, kTextureSlots> kTextureSlotNames{
+    "Diffuse", "NormalMap", "Specular", "Decal", "Dirt", "Damage", "PuddlesMap", "SnowMap",
+    "SelfIllumination", "AmbientOcclusion", "DamageNormalMap", "SpecularColor", "Reflection",
+    "MetRoughMap", "GlassColorMap", "DamageMask", "FLIRMap"};
+
 } // namespace
+
+std::string_view textureSlotName(std::size_t slot)
+{
+    return slot < kTextureSlotNames.size() ? kTextureSlotNames[slot] : std::string_view();
+}
+
+std::optional<std::size_t> textureSlotFromName(std::string_view name)
+{
+    for (std::size_t i = 0; i < kTextureSlotNames.size(); ++i)
+        if (kTextureSlotNames[i] == name)
+            return i;
+    return std::nullopt;
+}
 
 std::string_view className(Kind kind) { return kKindNames[static_cast<int>(kind)].name; }
 

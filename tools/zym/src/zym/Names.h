@@ -35,4 +35,8 @@ std::optional<PropertyType> propertyTypeFromTag(std::string_view tag);
 int propertyComponents(PropertyType type);
 bool isAnimatedProperty(PropertyType type);
 
+// The names of the 17 texture slots ("Diffuse" is slot 0).
+std::string_view textureSlotName(std::size_t slot);
+std::optional<std::size_t> textureSlotFromName(std::string_view name);
+
 } // namespace zym
