@@ -248,6 +248,31 @@ TEST_F(Script, SandboxRefusesPathsOutsideItsRoots)
               "can't open '" + (files / "f.lua") + "': sandbox violation");
 }
 
+TEST_F(Script, RequireLoadsModulesThroughLoadFileAndTheSandbox)
+{
+    TempDir current;
+    zy::settings::setCurrentDirectory(current.path().string());
+    zy::settings::setWriteDirectory(current.path().string());
+    zy::settings::setTempDirectory(current.path().string());
+    std::filesystem::create_directory(current.path() / "mod");
+    writeAll(current / "mod/inside.lua", "return 'inside'");
+    writeAll(files / "outside.lua", "return 'outside'");
+
+    zy::script::State L("X");
+    ASSERT_EQ(run(L, "package.path = " + quoted(current / "?.lua;" + (files / "?.lua"))), "");
+    EXPECT_EQ(eval(L, "require('mod.inside')"), "inside");
+    EXPECT_TRUE(logged("TRACE   lua_loadfile: X: " + (current / "mod/inside.lua")));
+
+    zy::script::setSandboxLevel(L, 2);
+    // A script cannot lift its sandbox through the registry.
+    ASSERT_EQ(run(L, "local r = debug.getregistry() "
+                     "for k in pairs(r) do if type(k) == 'userdata' then r[k] = 0 end end"),
+              "");
+    EXPECT_THAT(run(L, "require('outside')"),
+                testing::HasSubstr("no file '" + (files / "outside.lua") + "'"));
+    EXPECT_THAT(run(L, "require('nativemod')"), testing::HasSubstr("no native modules in the sandbox"));
+}
+
 TEST_F(Script, IoWritesAndReadsThroughTheFileLayer)
 {
     zy::script::State L("X");

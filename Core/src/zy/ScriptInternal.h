@@ -40,6 +40,9 @@ int raiseSandboxRefusal(lua_State* L, const char* function, const char* reason);
 // Raises the refusal of `function` when the state has any sandbox level.
 void refuseInSandbox(lua_State* L, const char* function);
 
+// Replaces require()'s file searchers (after the package library is open).
+void installModuleSearchers(lua_State* L);
+
 // Library openers, called with the library name as their argument.
 int openIo(lua_State* L);
 int openOs(lua_State* L);

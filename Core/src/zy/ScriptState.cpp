@@ -18,14 +18,18 @@ constexpr const char* kIdKey = "ZY.id";
 constexpr const char* kLoadFileHookKey = "ZY.loadfile";
 constexpr size_t kReadPiece = 4096;
 
-// Address used as the registry key of the sandbox level; private to this copy of the runtime.
-char sandboxKey;
+// The process-wide table from state to its name and sandbox level. Never
+// destroyed, so states closed while the process ends can still remove
+// themselves. The sandbox level lives here rather than in the Lua registry,
+// which scripts can reach (and change) through debug.getregistry().
+struct StateEntry {
+    zy::string name;
+    int sandboxLevel = 0;
+};
 
-// The process-wide table from state to name. Never destroyed, so states
-// closed while the process ends can still remove themselves.
 struct StateRegistry {
     std::mutex mutex;
-    std::unordered_map<lua_State*, zy::string> names;
+    std::unordered_map<lua_State*, StateEntry> states;
 };
 
 StateRegistry& stateRegistry()
@@ -137,6 +141,7 @@ int openAll(lua_State* L)
     setGlobalFunction(L, "dofile", detail::guarded<dofile>);
     setVersionGlobals(L);
     openLibrary(L, LUA_LOADLIBNAME, luaopen_package);
+    detail::installModuleSearchers(L);
     openLibrary(L, LUA_TABLIBNAME, luaopen_table);
     openLibrary(L, LUA_IOLIBNAME, detail::guarded<detail::openIo>);
     openLibrary(L, LUA_OSLIBNAME, detail::guarded<detail::openOs>);
@@ -213,7 +218,7 @@ lua_State* createState(const char* name)
     {
         StateRegistry& registry = stateRegistry();
         std::lock_guard lock(registry.mutex);
-        registry.names[L] = name ? name : "";
+        registry.states[L] = StateEntry{name ? name : "", 0};
     }
     log::writef("Lua", log::TRACE, "Created state \"%s\" - %p", name ? name : "", static_cast<void*>(L));
     return L;
@@ -238,7 +243,7 @@ void destroyState(lua_State* L)
     {
         StateRegistry& registry = stateRegistry();
         std::lock_guard lock(registry.mutex);
-        registry.names.erase(L);
+        registry.states.erase(L);
     }
     log::writef("Lua", log::TRACE, "Deleted state \"%s\" - %p", name.c_str(), static_cast<void*>(L));
     lua_close(L);
@@ -273,24 +278,25 @@ zy::string registeredName(lua_State* L)
 {
     StateRegistry& registry = stateRegistry();
     std::lock_guard lock(registry.mutex);
-    auto it = registry.names.find(L);
-    return it == registry.names.end() ? zy::string() : it->second;
+    auto it = registry.states.find(L);
+    return it == registry.states.end() ? zy::string() : it->second.name;
 }
 
 void setSandboxLevel(lua_State* L, int level)
 {
-    lua_pushlightuserdata(L, &sandboxKey);
-    lua_pushinteger(L, level < 0 ? 0 : level > 2 ? 2 : level);
-    lua_rawset(L, LUA_REGISTRYINDEX);
+    StateRegistry& registry = stateRegistry();
+    std::lock_guard lock(registry.mutex);
+    auto it = registry.states.find(L);
+    if (it != registry.states.end())
+        it->second.sandboxLevel = level < 0 ? 0 : level > 2 ? 2 : level;
 }
 
 int sandboxLevel(lua_State* L)
 {
-    lua_pushlightuserdata(L, &sandboxKey);
-    lua_rawget(L, LUA_REGISTRYINDEX);
-    const int level = static_cast<int>(lua_tointeger(L, -1)); // 0 when unset
-    lua_pop(L, 1);
-    return level;
+    StateRegistry& registry = stateRegistry();
+    std::lock_guard lock(registry.mutex);
+    auto it = registry.states.find(L);
+    return it == registry.states.end() ? 0 : it->second.sandboxLevel;
 }
 
 void setCurrentDirectory(const zy::string& path) { settings::setCurrentDirectory(path); }

@@ -40,7 +40,9 @@ const char* stateName(lua_State* L);
 zy::string registeredName(lua_State* L);
 
 // Sandbox level of a state: 0 allows every path, 1 the current, write and
-// temporary directories, 2 only the current directory.
+// temporary directories, 2 only the current directory. Levels above 0 also
+// refuse os.getenv, setlocale, execute, run_process and open_uri, and loading
+// native modules through require. Values outside 0..2 are clamped.
 void setSandboxLevel(lua_State* L, int level);
 int sandboxLevel(lua_State* L);
 
