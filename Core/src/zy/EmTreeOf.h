@@ -1,7 +1,9 @@
 #pragma once
 // Intrusive tree links. A node of type T (deriving from EmTreeOf<T>) owns its
 // children: destroying a node destroys its children, last child first, and
-// unlinks the node from its parent and siblings.
+// unlinks the node from its parent and siblings. The children go when the
+// EmTreeOf part is destroyed, that is after T's own destructor has run: a
+// child's destructor must not use its parent as a T.
 
 namespace zy {
 
@@ -38,8 +40,11 @@ public:
     void appendChild(T* child) noexcept { insertChildBefore(child, nullptr); }
 
     // Links child before `before` (a child of this node), or last when `before` is null.
+    // The child must not be this node or one of its ancestors.
     void insertChildBefore(T* child, T* before) noexcept
     {
+        if (child == before)
+            return;
         child->unlink();
         child->parent_ = self();
         child->next_ = before;
