@@ -21,17 +21,17 @@ public:
         unlink();
     }
 
-    T* parent() const noexcept { return parent_; }
-    T* firstChild() const noexcept { return firstChild_; }
-    T* lastChild() const noexcept { return lastChild_; }
-    T* nextSibling() const noexcept { return next_; }
-    T* prevSibling() const noexcept { return prev_; }
+    T* parent() const noexcept { return cast(parent_); }
+    T* firstChild() const noexcept { return cast(firstChild_); }
+    T* lastChild() const noexcept { return cast(lastChild_); }
+    T* nextSibling() const noexcept { return cast(next_); }
+    T* prevSibling() const noexcept { return cast(prev_); }
     bool hasChildren() const noexcept { return firstChild_ != nullptr; }
 
     int childCount() const noexcept
     {
         int n = 0;
-        for (T* c = firstChild_; c; c = c->next_)
+        for (const EmTreeOf* c = firstChild_; c; c = c->next_)
             ++n;
         return n;
     }
@@ -43,29 +43,31 @@ public:
     // The child must not be this node or one of its ancestors.
     void insertChildBefore(T* child, T* before) noexcept
     {
-        if (child == before)
+        EmTreeOf* node = child;
+        EmTreeOf* next = before;
+        if (node == next)
             return;
-        child->unlink();
-        child->parent_ = self();
-        child->next_ = before;
-        child->prev_ = before ? before->prev_ : lastChild_;
-        if (child->prev_)
-            child->prev_->next_ = child;
+        node->unlink();
+        node->parent_ = this;
+        node->next_ = next;
+        node->prev_ = next ? next->prev_ : lastChild_;
+        if (node->prev_)
+            node->prev_->next_ = node;
         else
-            firstChild_ = child;
-        if (before)
-            before->prev_ = child;
+            firstChild_ = node;
+        if (next)
+            next->prev_ = node;
         else
-            lastChild_ = child;
+            lastChild_ = node;
     }
 
     // Unlinks this node from its parent and siblings; its own children stay with it.
     void unlink() noexcept
     {
         if (parent_) {
-            if (parent_->firstChild_ == self())
+            if (parent_->firstChild_ == this)
                 parent_->firstChild_ = next_;
-            if (parent_->lastChild_ == self())
+            if (parent_->lastChild_ == this)
                 parent_->lastChild_ = prev_;
         }
         if (prev_)
@@ -76,13 +78,16 @@ public:
     }
 
 private:
-    T* self() noexcept { return static_cast<T*>(this); }
+    // The links are kept as base pointers, so that unlinking works while a
+    // node is being destroyed (its T part already gone); they are turned
+    // into T only for callers.
+    static T* cast(EmTreeOf* node) noexcept { return static_cast<T*>(node); }
 
-    T* parent_ = nullptr;
-    T* firstChild_ = nullptr;
-    T* lastChild_ = nullptr;
-    T* next_ = nullptr;
-    T* prev_ = nullptr;
+    EmTreeOf* parent_ = nullptr;
+    EmTreeOf* firstChild_ = nullptr;
+    EmTreeOf* lastChild_ = nullptr;
+    EmTreeOf* next_ = nullptr;
+    EmTreeOf* prev_ = nullptr;
 };
 
 } // namespace zy
