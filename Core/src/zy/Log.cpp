@@ -90,9 +90,11 @@ public:
 
     void write(const char* source, unsigned level, const char* text)
     {
-        Message message = makeMessage(source, level, text);
         const unsigned plainLevel = level & ~SCRIPT_OUTPUT;
         const bool alert = (plainLevel & alertMask_.load()) && !alertsIgnored_.load();
+        if (plainLevel == TRACE && !alert && !hasOutputs_.load())
+            return; // the console never shows TRACE: skip building the message
+        Message message = makeMessage(source, level, text);
         zy::string alertText = alert ? message.text : zy::string();
 
         if (!hasOutputs_.load()) {
