@@ -3,7 +3,7 @@
 #include <cmath>
 #include <type_traits>
 
-#include "maxsdk/HostExport.h"
+#include "maxsdk/BaseTypes.h"
 
 class Point2 {
 public:

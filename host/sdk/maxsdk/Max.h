@@ -1,0 +1,18 @@
+#pragma once
+// Everything of the host interface.
+#include "maxsdk/ClassDesc.h"
+#include "maxsdk/Control.h"
+#include "maxsdk/CustAttrib.h"
+#include "maxsdk/Decomp.h"
+#include "maxsdk/INode.h"
+#include "maxsdk/Interface.h"
+#include "maxsdk/Light.h"
+#include "maxsdk/Mesh.h"
+#include "maxsdk/Mtl.h"
+#include "maxsdk/Object.h"
+#include "maxsdk/ParamBlock.h"
+#include "maxsdk/SaveLoad.h"
+#include "maxsdk/Script.h"
+#include "maxsdk/Shape.h"
+#include "maxsdk/Skin.h"
+#include "maxsdk/UI.h"
