@@ -50,6 +50,32 @@ TEST(FileSystem, ReplacedTargetKeepsOldBytesUntilCloseAndKeepsItsPermissions)
     EXPECT_EQ(dir.listing(), "t.txt;");
 }
 
+TEST(FileSystem, WriteThroughSymbolicLinkKeepsTheLink)
+{
+    TempDir dir;
+    std::filesystem::create_directory(dir.path() / "real");
+    writeAll(dir / "real/model.zym", "old");
+    std::filesystem::create_symlink(dir.path() / "real/model.zym", dir.path() / "link.zym");
+    auto file = zy::fs::open(dir / "link.zym", Mode::Write);
+    ASSERT_TRUE(file);
+    ASSERT_TRUE(writeString(*file, "new"));
+    ASSERT_TRUE(file->close());
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "link.zym"));
+    EXPECT_EQ(readAll(dir / "real/model.zym"), "new");
+    EXPECT_EQ(dir.listing(), "link.zym;real;");
+}
+
+TEST(FileSystem, LongestFileNameCanBeWritten)
+{
+    TempDir dir;
+    const std::string name(255, 'n'); // the usual limit of one name
+    auto file = zy::fs::open(dir / name, Mode::Write);
+    ASSERT_TRUE(file);
+    ASSERT_TRUE(writeString(*file, "x"));
+    ASSERT_TRUE(file->close());
+    EXPECT_EQ(readAll(dir / name), "x");
+}
+
 TEST(FileSystem, AbandonedWriteLeavesOldTargetAndNoTemporary)
 {
     TempDir dir;

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -12,6 +13,9 @@
 namespace zy::fs {
 
 namespace {
+
+// Bytes of the target's name kept in the temporary's name (".<stem>.XXXXXX").
+constexpr size_t kMaxTemporaryStem = 200;
 
 bool isSeparator(char c) { return c == '/' || c == '\\'; }
 
@@ -150,10 +154,26 @@ std::unique_ptr<File> openForReading(const zy::string& path)
     return std::make_unique<ReadFile>(fd);
 }
 
-std::unique_ptr<File> openForWriting(const zy::string& path)
+// The file a write to `path` replaces: the target of a symbolic link (so the
+// link stays and the file it names gets the new bytes), else `path` itself.
+zy::string replacedFile(const zy::string& path)
 {
-    if (path.empty() || path.back() == '/')
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+        return path;
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (!resolved)
+        return path; // a dangling link is replaced like a missing file
+    zy::string target = resolved;
+    std::free(resolved);
+    return target;
+}
+
+std::unique_ptr<File> openForWriting(const zy::string& requested)
+{
+    if (requested.empty() || requested.back() == '/')
         return nullptr;
+    const zy::string path = replacedFile(requested);
     mode_t mode = 0666 & ~currentUmask();
     struct stat info {};
     if (::stat(path.c_str(), &info) == 0) {
@@ -162,7 +182,10 @@ std::unique_ptr<File> openForWriting(const zy::string& path)
         mode = info.st_mode & 07777; // keep the permissions of the file we replace
     }
     auto [directory, name] = splitDirectory(path);
-    zy::string pattern = (directory == "/" ? zy::string() : directory) + "/." + name + ".XXXXXX";
+    // A hidden name beside the target; long names are shortened so that the
+    // temporary name stays within the file system's limit.
+    zy::string pattern = (directory == "/" ? zy::string() : directory) + "/." +
+                         name.substr(0, kMaxTemporaryStem) + ".XXXXXX";
     std::vector<char> temporary(pattern.begin(), pattern.end());
     temporary.push_back('\0');
     int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
