@@ -1,6 +1,8 @@
 // Triangle objects, helpers, shapes, derived objects and simple modifiers.
 #include "mem/Objects.h"
 
+#include "mem/Factories.h"
+
 #include <memory>
 
 namespace {
