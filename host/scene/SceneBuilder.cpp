@@ -86,6 +86,13 @@ void SetMapChannel(TriObject* obj, int channel, const std::vector<Point3>& tvert
     for (std::size_t i = 0; i < tfaces.size(); ++i) map.tf[i].setTVerts(tfaces[i][0], tfaces[i][1], tfaces[i][2]);
 }
 
+int SubAnimIndex(Animatable* owner, const MSTR& name) {
+    if (!owner) return -1;
+    for (int i = 0; i < owner->NumSubs(); ++i)
+        if (owner->SubAnimName(i) == name) return i;
+    return -1;
+}
+
 Animatable* SubAnimByPath(Animatable* root, const std::vector<MSTR>& path) {
     Animatable* a = root;
     for (const MSTR& name : path) {

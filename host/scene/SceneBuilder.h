@@ -39,7 +39,10 @@ TriObject* BoxMesh(const Point3& size, bool groupPerSide = true);
 // Fills a map channel (negative for the hidden channels) with one texture face per face.
 void SetMapChannel(TriObject* obj, int channel, const std::vector<Point3>& tverts, const Triangles& tfaces);
 
-// Walks sub-animatables by name from root; null when a step is missing.
+// Index of owner's sub-animatable named name, or -1.
+int SubAnimIndex(Animatable* owner, const MSTR& name);
+// Walks sub-animatables by name from root; null when a step is missing (or the
+// last one holds no controller).
 Animatable* SubAnimByPath(Animatable* root, const std::vector<MSTR>& path);
 // Assigns a controller to the sub-animatable named name of owner.
 bool AssignController(Animatable* owner, const MSTR& name, Control* c);
