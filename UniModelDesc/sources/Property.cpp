@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "IModelArguments.h"
 #include "ModelFactoryManager.h"
@@ -12,8 +13,19 @@ namespace model {
 
 namespace {
 
-constexpr float kValueTolerance = 1e-5f;
+constexpr double kValueTolerance = 1e-5;
 constexpr double kTimeTolerance = 1e-10;
+
+// |a - b| within the tolerance, allowing for the rounding of the stored type:
+// 1.0 and 1.00001 are 1e-5 apart as written, but 1.00001 stored as a float
+// lies a fraction of an ulp further away.
+template <class T>
+bool within(T a, T b, double tolerance)
+{
+    const double magnitude = std::max(std::fabs(static_cast<double>(a)), std::fabs(static_cast<double>(b)));
+    const double slack = std::numeric_limits<T>::epsilon() * magnitude;
+    return std::fabs(static_cast<double>(a) - static_cast<double>(b)) <= tolerance + slack;
+}
 
 // What each value type needs: its kind, its name inside class names, its
 // components, and how it is encoded and printed.
@@ -94,7 +106,7 @@ bool valuesClose(const T& a, const T& b)
 {
     using Traits = ValueTraits<T>;
     for (int i = 0; i < Traits::components; ++i)
-        if (!(std::fabs(Traits::component(a, i) - Traits::component(b, i)) <= kValueTolerance))
+        if (!within(Traits::component(a, i), Traits::component(b, i), kValueTolerance))
             return false;
     return true;
 }
@@ -330,7 +342,7 @@ bool AnimatedProperty<T>::equalsAnimated(const BaseAnimatedProperty& other) cons
     if (keys_.size() != o.keys_.size())
         return false;
     for (size_t i = 0; i < keys_.size(); ++i)
-        if (!(std::fabs(keys_[i].time - o.keys_[i].time) <= kTimeTolerance) ||
+        if (!within(keys_[i].time, o.keys_[i].time, kTimeTolerance) ||
             !valuesClose(keys_[i].value, o.keys_[i].value))
             return false;
     return true;
