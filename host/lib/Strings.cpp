@@ -66,7 +66,7 @@ MSTR FromUTF8(std::string_view text) {
         }
         if (!ok || c < min || !IsScalar(c)) {
             out += wchar_t(kReplacement);
-            i = ok ? j : i + 1;
+            i = j; // a cut sequence is one replacement, the byte that cut it is read next
             continue;
         }
         out += wchar_t(c);
