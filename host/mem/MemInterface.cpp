@@ -2,6 +2,7 @@
 #include "mem/MemInterface.h"
 
 #include <algorithm>
+#include <cwctype>
 
 #include "maxsdk/Object.h"
 #include "mem/ClassDirectory.h"
@@ -289,7 +290,58 @@ void MemInterface::ResetScene() {
     BroadcastNotification(NOTIFY_SYSTEM_POST_RESET);
 }
 
+int MemInterface::ExportFile(const MSTR& path, BOOL suppressPrompts) {
+    MSTR ext;
+    SplitFilename(path, nullptr, nullptr, &ext);
+    if (!ext.empty()) ext.erase(0, 1);
+    auto lower = [](MSTR s) {
+        for (wchar_t& c : s) c = wchar_t(std::towlower(wint_t(c)));
+        return s;
+    };
+    for (int i = 0; i < classes_->Count(); ++i) {
+        ClassDesc* cd = classes_->Get(i);
+        if (cd->SuperClassID() != SCENE_EXPORT_CLASS_ID) continue;
+        auto* exporter = static_cast<SceneExport*>(cd->Create(FALSE));
+        if (!exporter) continue;
+        bool handles = false;
+        for (int e = 0; e < exporter->ExtCount() && !handles; ++e)
+            handles = exporter->Ext(e) && lower(exporter->Ext(e)) == lower(ext);
+        int result = -1;
+        if (handles) {
+            ExpInterface ei;
+            result = exporter->DoExport(path.c_str(), &ei, this, suppressPrompts, 0);
+        }
+        exporter->DeleteThis();
+        if (handles) return result;
+    }
+    return -1;
+}
+
+void MemInterface::StartGlobalUtilityPlugins() {
+    for (int i = 0; i < classes_->Count(); ++i) {
+        ClassDesc* cd = classes_->Get(i);
+        if (cd->SuperClassID() != GUP_CLASS_ID) continue;
+        auto* gup = static_cast<GUP*>(cd->Create(FALSE));
+        if (!gup || std::find(gups_.begin(), gups_.end(), gup) != gups_.end()) continue;
+        if (gup->Start() == GUPRESULT_KEEP) gups_.push_back(gup);
+        else gup->DeleteThis();
+    }
+    ui_.LayoutFrames();
+}
+
+void MemInterface::StopGlobalUtilityPlugins() {
+    std::vector<GUP*> gups;
+    gups.swap(gups_);
+    for (GUP* g : gups) {
+        g->Stop();
+        g->DeleteThis();
+    }
+}
+
 // ---- global functions of the host API ----
+
+Interface* GUP::Max() { return GetCOREInterface(); }
+
 
 MemInterface& TheMemInterface() {
     static MemInterface host;

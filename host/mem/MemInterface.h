@@ -9,6 +9,7 @@
 
 #include "maxsdk/ClassDesc.h"
 #include "maxsdk/Interface.h"
+#include "maxsdk/PluginBases.h"
 #include "mem/MemUI.h"
 
 class MemClassDirectory;
@@ -77,6 +78,16 @@ public:
     void SetDir(int which, const MSTR& dir);
     MemUI& UI() { return ui_; }
 
+    // ---- plug-ins ----
+    // Runs the registered exporter whose extension matches the file's (ignoring
+    // case): creates it, calls DoExport and deletes it. Returns DoExport's result,
+    // or -1 when no exporter handles the extension.
+    int ExportFile(const MSTR& path, BOOL suppressPrompts = TRUE);
+    // Starts every registered global utility plug-in; those that ask to stay are
+    // kept until StopGlobalUtilityPlugins (call it before unloading libraries).
+    void StartGlobalUtilityPlugins();
+    void StopGlobalUtilityPlugins();
+
     // ---- progress, as tests observe it ----
     bool ProgressActive() const { return progressActive_; }
     const std::vector<MSTR>& ProgressTitles() const { return progressTitles_; }
@@ -129,6 +140,7 @@ private:
     std::unique_ptr<MtlParams> mtlParams_;
     std::unique_ptr<MemClassDirectory> classes_;
     bool resetting_ = false;
+    std::vector<GUP*> gups_;
 };
 
 // The host singleton, as the concrete in-memory interface.

@@ -355,3 +355,79 @@ TEST_F(HostServices, DirectoriesAndFilePath) {
 }
 
 } // namespace
+
+namespace {
+
+struct RecordingExporter : SceneExport {
+    static inline MSTR lastName;
+    static inline int deleted = 0;
+    int ExtCount() override { return 1; }
+    const MCHAR* Ext(int) override { return L"zym"; }
+    const MCHAR* LongDesc() override { return L""; }
+    const MCHAR* ShortDesc() override { return L""; }
+    const MCHAR* AuthorName() override { return L""; }
+    const MCHAR* CopyrightMessage() override { return L""; }
+    const MCHAR* OtherMessage1() override { return L""; }
+    const MCHAR* OtherMessage2() override { return L""; }
+    unsigned int Version() override { return 1; }
+    void ShowAbout(HWND) override {}
+    int DoExport(const MCHAR* name, ExpInterface*, Interface* ip, BOOL, DWORD) override {
+        lastName = name;
+        return ip == GetCOREInterface() ? 1 : 0;
+    }
+    void DeleteThis() override {
+        ++deleted;
+        delete this;
+    }
+};
+
+struct ExporterDesc : ClassDesc2 {
+    int IsPublic() override { return 1; }
+    void* Create(BOOL) override { return new RecordingExporter(); }
+    const MCHAR* ClassName() override { return L"Recorder"; }
+    SClass_ID SuperClassID() override { return SCENE_EXPORT_CLASS_ID; }
+    Class_ID ClassID() override { return Class_ID(0x11, 0x22); }
+    const MCHAR* Category() override { return L""; }
+};
+
+struct KeptUtility : GUP {
+    DWORD Start() override {
+        ++starts;
+        return GUPRESULT_KEEP;
+    }
+    void Stop() override { ++stops; }
+    void DeleteThis() override {} // the library's single instance
+    int starts = 0, stops = 0;
+};
+
+struct UtilityDesc : ClassDesc2 {
+    int IsPublic() override { return 1; }
+    void* Create(BOOL) override { return &utility; }
+    const MCHAR* ClassName() override { return L"Kept"; }
+    SClass_ID SuperClassID() override { return GUP_CLASS_ID; }
+    Class_ID ClassID() override { return Class_ID(0x33, 0x44); }
+    const MCHAR* Category() override { return L""; }
+    KeptUtility utility;
+};
+
+TEST(PluginKinds, ExportersRunByExtensionAndUtilitiesStart) {
+    MemInterface& host = TheMemInterface();
+    ExporterDesc exporter;
+    UtilityDesc utility;
+    host.GetClassDirectory().AddClass(&exporter);
+    host.GetClassDirectory().AddClass(&utility);
+
+    EXPECT_EQ(host.ExportFile(L"/tmp/Plane.ZYM"), 1);
+    EXPECT_EQ(RecordingExporter::lastName, MSTR(L"/tmp/Plane.ZYM"));
+    EXPECT_EQ(RecordingExporter::deleted, 1);
+    EXPECT_EQ(host.ExportFile(L"/tmp/Plane.obj"), -1);
+
+    host.StartGlobalUtilityPlugins();
+    EXPECT_EQ(utility.utility.starts, 1);
+    host.StopGlobalUtilityPlugins();
+    EXPECT_EQ(utility.utility.stops, 1);
+    host.GetClassDirectory().RemoveClass(&exporter);
+    host.GetClassDirectory().RemoveClass(&utility);
+}
+
+} // namespace

@@ -49,6 +49,7 @@ constexpr SClass_ID CTRL_USERTYPE_CLASS_ID = 0x900F;
 
 // The host's own classes.
 constexpr Class_ID TRIOBJ_CLASS_ID(0x0009, 0);
+constexpr Class_ID triObjectClassID = TRIOBJ_CLASS_ID;
 constexpr Class_ID SPLINESHAPE_CLASS_ID(0x000a, 0);
 constexpr Class_ID DERIVOB_CLASS_ID(0x0001, 0);
 constexpr Class_ID DUMMY_CLASS_ID(0x876234, 0);

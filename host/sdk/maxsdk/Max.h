@@ -11,6 +11,7 @@
 #include "maxsdk/Mtl.h"
 #include "maxsdk/Object.h"
 #include "maxsdk/ParamBlock.h"
+#include "maxsdk/PluginBases.h"
 #include "maxsdk/SaveLoad.h"
 #include "maxsdk/Script.h"
 #include "maxsdk/Shape.h"
