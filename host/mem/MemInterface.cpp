@@ -343,9 +343,11 @@ void MemInterface::StopGlobalUtilityPlugins() {
 Interface* GUP::Max() { return GetCOREInterface(); }
 
 
+// Created on first use and never destroyed: at process exit the plug-in code that
+// scene objects and dialogs run may already be gone.
 MemInterface& TheMemInterface() {
-    static MemInterface host;
-    return host;
+    static MemInterface* host = new MemInterface();
+    return *host;
 }
 
 Interface* GetCOREInterface() { return &TheMemInterface(); }

@@ -139,6 +139,7 @@ public:
     ICustToolbar* CreateCustToolbar(HWND frame, int width, int height) override;
     void DockCUIWindow(HWND frame, int panel) override;
     void RecalcLayout() override;
+    void CenterWindow(HWND, HWND) override {}
     INT_PTR ShellExecute(HWND parent, const MSTR& verb, const MSTR& file, const MSTR& params, const MSTR& dir,
                          int show) override;
     BOOL TrackViewPickMultiDlg(HWND parent, std::vector<TrackViewPick>* picks, TrackViewFilter* filter) override;

@@ -41,9 +41,10 @@ struct Runtime {
     std::unordered_set<void*> heap;
 };
 
+// Never destroyed: plug-ins' static primitives unregister at exit in any order.
 Runtime& TheRuntime() {
-    static Runtime runtime;
-    return runtime;
+    static Runtime* runtime = new Runtime();
+    return *runtime;
 }
 
 MSTR TypeName(Value* v) {

@@ -233,6 +233,8 @@ public:
     virtual void DockCUIWindow(HWND frame, int panel) = 0;
     virtual void RecalcLayout() = 0;
 
+    virtual void CenterWindow(HWND wnd, HWND parent) = 0;
+
     // Opens file (a program or document); a result of 32 or less is a failure.
     virtual INT_PTR ShellExecute(HWND parent, const MSTR& verb, const MSTR& file, const MSTR& params,
                                  const MSTR& dir, int show) = 0;
