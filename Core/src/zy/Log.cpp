@@ -254,22 +254,17 @@ private:
         std::fflush(output.file);
     }
 
-    static Message logNotice(zy::string text, const Message* at)
+    // A line of the log about itself, at the time of `at` or now.
+    Message logNotice(zy::string text, const Message* at) const
     {
-        Message notice;
+        Message notice = at ? *at : makeMessage(nullptr, 0, nullptr);
         notice.source = "LOG";
         notice.level = WARNING;
         notice.text = std::move(text);
-        if (at) {
-            notice.time = at->time;
-            notice.secondsSinceStart = at->secondsSinceStart;
-        } else {
-            notice.time = std::chrono::system_clock::now();
-        }
         return notice;
     }
 
-    static void flushRepeats(Output& output, const Message* at)
+    void flushRepeats(Output& output, const Message* at) const
     {
         if (output.repeats == 0)
             return;
@@ -309,7 +304,7 @@ private:
             put(output, formatLine(notice, output.flags));
     }
 
-    static void closeOutput(Output& output)
+    void closeOutput(Output& output) const
     {
         flushRepeats(output, nullptr);
         put(output, "=== Log closed.\n");

@@ -226,7 +226,7 @@ lua_State* createState(const char* name)
 
 void openLibraries(lua_State* L)
 {
-    if (lua_cpcall(L, openAll, nullptr) != 0) {
+    if (lua_cpcall(L, detail::guarded<openAll>, nullptr) != 0) {
         zy::string message = lua_isstring(L, -1) ? lua_tostring(L, -1) : "unknown error";
         lua_pop(L, 1);
         ZY_THROWF("Can't open the libraries of Lua state \"%s\": %s", detail::nameOr(L, "?"),
