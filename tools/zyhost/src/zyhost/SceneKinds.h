@@ -1,0 +1,31 @@
+#pragma once
+// The names the scene file gives the host's own classes, and the format's name.
+#include <vector>
+
+#include "maxsdk/ClassIds.h"
+#include "mem/Objects.h"
+
+namespace zyhost {
+
+inline constexpr const char* kFormatName = "zyhost-scene";
+inline constexpr int kFormatVersion = 1;
+
+bool IsControllerSuper(SClass_ID sid);
+bool IsObjectSuper(SClass_ID sid);
+
+// "linearFloat", "linearPosition", "linearRotation", "linearScale", "bezierPoint3",
+// "onOff" for the host's keyframe controllers; null for any other class.
+const char* KeyedControllerType(Class_ID cid);
+// "point", "bone", "target" for the marker objects; null otherwise.
+const char* MarkerObjectType(Class_ID cid);
+// "omni", "targetSpot", "freeSpot", "directional"; null otherwise.
+const char* LightKind(Class_ID cid);
+// The light class of a kind name, or nothing.
+bool LightClassOf(const std::string& kind, Class_ID& cid);
+
+// The knots of one curve of a spline shape, recovered from its pieces: a piece is
+// a cubic Bezier, so its two inner control points follow from two inner samples.
+// Handles that coincide with their knot (straight pieces) come back exactly equal.
+std::vector<SplineShapeObject::Knot> CurveKnots(SplineShapeObject* shape, int curve);
+
+} // namespace zyhost
