@@ -111,15 +111,40 @@ private:
 
 } // namespace
 
+namespace {
+
+struct PoolRegistry {
+    std::mutex mutex;
+    std::map<zy::string, std::unique_ptr<ThreadPool>, std::less<>> pools;
+};
+
+PoolRegistry& poolRegistry()
+{
+    static PoolRegistry registry;
+    return registry;
+}
+
+} // namespace
+
 TaskPool& TaskPool::named(const char* name)
 {
-    static std::mutex mutex;
-    static std::map<zy::string, std::unique_ptr<ThreadPool>, std::less<>> pools;
-    std::lock_guard lock(mutex);
-    auto& pool = pools[name ? name : ""];
+    PoolRegistry& registry = poolRegistry();
+    std::lock_guard lock(registry.mutex);
+    auto& pool = registry.pools[name ? name : ""];
     if (!pool)
         pool = std::make_unique<ThreadPool>(std::max(1u, std::thread::hardware_concurrency()));
     return *pool;
+}
+
+void TaskPool::stopAll()
+{
+    std::map<zy::string, std::unique_ptr<ThreadPool>, std::less<>> stopping;
+    {
+        PoolRegistry& registry = poolRegistry();
+        std::lock_guard lock(registry.mutex);
+        stopping.swap(registry.pools);
+    }
+    stopping.clear(); // joins the threads outside the lock
 }
 
 } // namespace zy

@@ -23,6 +23,11 @@ public:
     // thread per hardware thread. Pools live until the process (or the
     // library holding this runtime) ends.
     static TaskPool& named(const char* name);
+
+    // Runs the queued tasks, stops the threads and removes every pool (when
+    // the library holding this runtime is unloaded). References obtained from
+    // named() before are invalid afterwards; the next named() creates anew.
+    static void stopAll();
 };
 
 } // namespace zy
