@@ -1,38 +1,10 @@
 #include "ScriptLimits.h"
 
-#include <cmath>
-
 namespace lu {
 
 namespace {
 // The count hook fires every this many VM instructions.
 constexpr int kHookInterval = 1000;
-// string.rep(s, n): as the library's, but an empty result costs nothing; a
-// long one is stopped by the memory ceiling.
-int repeatString(lua_State* L)
-{
-    size_t length = 0;
-    const char* text = luaL_checklstring(L, 1, &length);
-    const double count = std::trunc(luaL_checknumber(L, 2));
-    luaL_Buffer buffer;
-    luaL_buffinit(L, &buffer);
-    if (length != 0)
-        for (double i = 0; i < count; ++i)
-            luaL_addlstring(&buffer, text, length);
-    luaL_pushresult(&buffer);
-    return 1;
-}
-
-void replaceStringRep(lua_State* L)
-{
-    lua_getglobal(L, "string");
-    if (lua_istable(L, -1)) {
-        lua_pushcfunction(L, &repeatString);
-        lua_setfield(L, -2, "rep");
-    }
-    lua_pop(L, 1);
-}
-
 } // namespace
 
 ScriptLimits::ScriptLimits(lua_State* L, size_t memoryBytes)
@@ -41,7 +13,6 @@ ScriptLimits::ScriptLimits(lua_State* L, size_t memoryBytes)
     inner_ = lua_getallocf(L, &innerUd_);
     inUse_ = size_t(lua_gc(L, LUA_GCCOUNT, 0)) * 1024 + size_t(lua_gc(L, LUA_GCCOUNTB, 0));
     lua_setallocf(L, &ScriptLimits::allocate, this);
-    replaceStringRep(L);
 }
 
 ScriptLimits::~ScriptLimits()

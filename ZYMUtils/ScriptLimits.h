@@ -14,11 +14,8 @@ public:
     static constexpr size_t kDefaultMemoryBytes = size_t(128) << 20;
     static constexpr long kDefaultInstructions = 20'000'000;
 
-    // Wraps the state's allocator and replaces string.rep with a version that
-    // returns at once for an empty string (the library's loop would otherwise
-    // run, without executing a single VM instruction, as often as asked). The
-    // state must be closed or the limits destroyed (which restores the
-    // allocator) before the other goes away.
+    // Wraps the state's allocator; the state must be closed or the limits
+    // destroyed (which restores the allocator) before the other goes away.
     explicit ScriptLimits(lua_State* L, size_t memoryBytes = kDefaultMemoryBytes);
     ~ScriptLimits();
     ScriptLimits(const ScriptLimits&) = delete;

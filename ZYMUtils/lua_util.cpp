@@ -4,6 +4,7 @@
 #include <memory>
 #include <utility>
 
+#include "BoundedStringLibrary.h"
 #include "TextEnvironment.h"
 #include "zy/ExtException.h"
 
@@ -203,7 +204,10 @@ std::unique_ptr<PropertyScript>& sharedSlot()
 
 } // namespace
 
-PropertyScript::PropertyScript() : state_(kPropertyStateName), limits_(state_.get()) {}
+PropertyScript::PropertyScript() : state_(kPropertyStateName), limits_(state_.get())
+{
+    boundStringLibrary(state_.get());
+}
 
 void PropertyScript::loadValueFunctions(const zy::string& configDirectory)
 {

@@ -203,6 +203,19 @@ TEST_F(ParseTest, MemoryHungryTextFailsInsteadOfExhaustingTheHost)
     EXPECT_THAT(fieldsOf("a = 1").at("a"), ElementsAre("float", "1"));
 }
 
+TEST_F(ParseTest, PatternsThatWouldExhaustTheStackAreRefused)
+{
+    EXPECT_THAT([&] { fieldsOf("x = ('a'):rep(100):find(('a?'):rep(100000))"); },
+                testing::ThrowsMessage<zy::ExtException>(testing::EndsWith("pattern too complex.")));
+    // Ordinary patterns, through the library and through string methods.
+    const auto& fields = fieldsOf("a = ('abc'):find('b'), b = string.match('x=12', '%d+'), "
+                                  "c = ('a-b'):gsub('%-', '+'), d = ('%%%%'):find('%%%%', 1, true)");
+    EXPECT_THAT(fields.at("a"), ElementsAre("float", "2"));
+    EXPECT_THAT(fields.at("b"), ElementsAre("float", "12"));
+    EXPECT_THAT(fields.at("c"), ElementsAre("string", "a+b"));
+    EXPECT_THAT(fields.at("d"), ElementsAre("float", "1"));
+}
+
 TEST_F(ParseTest, SelfReferencingAndHugeSharedTablesAreRejected)
 {
     expectParseThrows("x = (function() local t = {} t[1] = t return t end)()",
