@@ -171,7 +171,9 @@ private:
             }
             case NodeKind::BillboardNode:
                 if (!above.isIdentity()) {
-                    node->parent()->insertChildBefore(new TransformNode(above), node);
+                    auto* carrier = new TransformNode(above);
+                    node->parent()->insertChildBefore(carrier, node);
+                    carrier->appendChild(node);
                     changed_ = true;
                 }
                 break;
