@@ -1,10 +1,13 @@
 // Node merging: empty nodes, material sharing and render-node merging.
 #include <gtest/gtest.h>
 
+#include "FakeLightsNodes.h"
 #include "NumberNode.h"
+#include "SegmentsNode.h"
 #include "Property.h"
 #include "UtilsTestModels.h"
 #include "transforms/ArgVisibilityNode.h"
+#include "transforms/LodNode.h"
 #include "utils/MergeRules.h"
 #include "utils/NodeMerging.h"
 #include "zy/ExtException.h"
@@ -175,6 +178,76 @@ TEST(UtilsNodeMerging, EmptyNodesAreRemovedAndNumberNodesKeptApart)
     ASSERT_EQ(root->renderNodes().size(), 2u);
     EXPECT_EQ(root->renderNodes()[0]->kind(), NodeKind::NumberNode);
     EXPECT_EQ(root->renderNodes()[1]->kind(), NodeKind::NumberNode);
+}
+
+TEST(UtilsNodeMerging, LodBranchesAreNeverMerged)
+{
+    auto root = test::makeRoot();
+    auto* lod = addChild<LodNode>(root->topNode());
+    auto* nearLevel = addChild<Node>(lod);
+    auto* farLevel = addChild<Node>(lod);
+    auto* nearDetail = addChild<TransformNode>(nearLevel);
+    auto material = makeMaterial();
+    // Two meshes in the near branch (one deeper down), one in the far branch,
+    // one on the LOD node itself and one outside.
+    auto nearA = makeRenderNode(material, triangleAt(0), {0, 1, 2}, nearLevel);
+    auto nearB = makeRenderNode(material, triangleAt(1), {0, 1, 2}, nearDetail);
+    auto farA = makeRenderNode(material, triangleAt(2), {0, 1, 2}, farLevel);
+    auto onLod = makeRenderNode(material, triangleAt(3), {0, 1, 2}, lod);
+    auto outside = makeRenderNode(material, triangleAt(4), {0, 1, 2}, root->topNode());
+    for (auto* node : {nearA.get(), farA.get(), nearB.get(), onLod.get(), outside.get()})
+        root->addRenderNode(zy::Ref<RenderNode>(node));
+
+    mergeNodes(*root);
+
+    // The near meshes join; the mesh on the LOD node sits in no branch, like
+    // the one outside, so those two join.
+    ASSERT_EQ(root->renderNodes().size(), 3u);
+    EXPECT_EQ(root->renderNodes()[0], nearA.get());
+    EXPECT_EQ(root->renderNodes()[1], farA.get());
+    EXPECT_EQ(root->renderNodes()[2], onLod.get());
+    EXPECT_EQ(nearA->parts().size(), 2u);
+    EXPECT_EQ(farA->vertices().count(), 3u);
+    EXPECT_EQ(onLod->vertices().count(), 6u);
+}
+
+TEST(UtilsNodeMerging, FakeLightsAndSegmentsFollowTheirOwnRules)
+{
+    auto root = test::makeRoot();
+    auto material = makeMaterial();
+    auto addFakeLights = [&](Node* control, int lights) {
+        auto node = zy::makeRef<FakeOmniLightsNode>();
+        node->setMaterial(material);
+        node->setPartControl(0, control);
+        for (int i = 0; i < lights; ++i)
+            node->lightList().addLight({{double(i), 0, 0}, {0, 0}, {1, 1}, 1.0f, 0});
+        root->addRenderNode(node);
+        return node;
+    };
+    auto first = addFakeLights(root->topNode(), 2);
+    auto none = addFakeLights(root->topNode(), 0);
+    auto second = addFakeLights(root->topNode(), 3);
+
+    auto addSegments = [&](const char* name) {
+        auto node = zy::makeRef<SegmentsNode>();
+        node->setName(name);
+        node->setControl(root->topNode());
+        node->addSegment({0, 0, 0}, {1, 0, 0});
+        root->addShellNode(node);
+        return node;
+    };
+    auto wall = addSegments("wall");
+    addSegments("fence");
+    addSegments("wall");
+
+    EXPECT_TRUE(mergeNodes(*root));
+
+    ASSERT_EQ(root->renderNodes().size(), 1u) << "the node without lights went, the others merged";
+    EXPECT_EQ(first->lightList().lights().size(), 5u);
+    ASSERT_EQ(first->lightList().controls().size(), 1u);
+    EXPECT_EQ(first->lightList().controls()[0].end, 5u);
+    ASSERT_EQ(root->shellNodes().size(), 2u);
+    EXPECT_EQ(wall->segments().size(), 2u);
 }
 
 } // namespace
