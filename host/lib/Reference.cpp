@@ -175,18 +175,26 @@ RefResult ReferenceTarget::NotifyDependents(const Interval& changeInt, PartID pa
 }
 
 int ReferenceTarget::DoEnumDependents(DependentEnumProc* dep) {
-    if (notifying_) return 0;
-    notifying_ = true;
-    int result = 0;
+    std::vector<ReferenceMaker*> visited;
+    return EnumDependents(dep, visited);
+}
+
+int ReferenceTarget::EnumDependents(DependentEnumProc* dep, std::vector<ReferenceMaker*>& visited) {
+    visited.push_back(this);
+    int r = dep->proc(this);
+    if (r == DependentEnumProc::DEP_ENUM_HALT) return 1;
+    if (r == DependentEnumProc::DEP_ENUM_SKIP) return 0;
     std::vector<ReferenceMaker*> deps = dependents_;
     for (ReferenceMaker* d : deps) {
-        int r = dep->proc(d);
-        if (r == DependentEnumProc::DEP_ENUM_HALT) { result = 1; break; }
-        if (r == DependentEnumProc::DEP_ENUM_SKIP) continue;
-        if (d->IsRefTarget() && static_cast<ReferenceTarget*>(d)->DoEnumDependents(dep)) { result = 1; break; }
+        if (std::find(visited.begin(), visited.end(), d) != visited.end()) continue;
+        if (d->IsRefTarget()) {
+            if (static_cast<ReferenceTarget*>(d)->EnumDependents(dep, visited)) return 1;
+        } else {
+            visited.push_back(d);
+            if (dep->proc(d) == DependentEnumProc::DEP_ENUM_HALT) return 1;
+        }
     }
-    notifying_ = false;
-    return result;
+    return 0;
 }
 
 void ReferenceTarget::BaseClone(ReferenceTarget* from, ReferenceTarget* to, RemapDir& remap) {

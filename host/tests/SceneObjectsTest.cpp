@@ -175,6 +175,35 @@ TEST_F(SceneObjects, ChangesReachDependentsThroughTheChain) {
     EXPECT_EQ(listener.target, nullptr);
 }
 
+struct CollectDependents : DependentEnumProc {
+    int proc(ReferenceMaker* m) override {
+        seen.push_back(m);
+        return m == stopAt ? DEP_ENUM_HALT : DEP_ENUM_CONTINUE;
+    }
+    std::vector<ReferenceMaker*> seen;
+    ReferenceMaker* stopAt = nullptr;
+};
+
+TEST_F(SceneObjects, EnumeratingDependentsVisitsEachOnce) {
+    INode* node = scene.Node("n");
+    Control* prs = node->GetTMController();
+    Control* pos = prs->GetPositionController();
+    Listener a, b; // two makers of the node
+    a.ReplaceReference(0, node);
+    b.ReplaceReference(0, node);
+    CollectDependents all;
+    EXPECT_EQ(pos->DoEnumDependents(&all), 0);
+    EXPECT_EQ(all.seen, (std::vector<ReferenceMaker*>{pos, prs, node, &a, &b}));
+    EXPECT_EQ(a.SuperClassID(), REF_MAKER_CLASS_ID);
+
+    CollectDependents halted;
+    halted.stopAt = node;
+    EXPECT_EQ(pos->DoEnumDependents(&halted), 1);
+    EXPECT_EQ(halted.seen.size(), 3u);
+    a.DeleteAllRefsFromMe();
+    b.DeleteAllRefsFromMe();
+}
+
 TEST_F(SceneObjects, UnreferencedTargetsAreDeleted) {
     bool gone = false;
     Listener holder;

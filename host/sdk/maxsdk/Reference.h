@@ -188,6 +188,7 @@ public:
     virtual IOResult Load(ILoad* iload) { return IO_OK; }
     virtual BOOL IsRefTarget() { return FALSE; }
     virtual BOOL IsRefMaker() { return TRUE; }
+    SClass_ID SuperClassID() override { return REF_MAKER_CLASS_ID; }
 
 protected:
     // Stores the pointer of reference i; called by the host only.
@@ -213,6 +214,7 @@ public:
     ~ReferenceTarget() override;
 
     BOOL IsRefTarget() override { return TRUE; }
+    SClass_ID SuperClassID() override { return REF_TARGET_CLASS_ID; }
     virtual RefTargetHandle Clone(RemapDir& remap) { return nullptr; }
     // Copies what every target carries (custom attributes, application data) from
     // `from` to `to`; a Clone implementation calls it.
@@ -222,7 +224,8 @@ public:
     // propagate). sclass limits the dependents reached to one super class.
     RefResult NotifyDependents(const Interval& changeInt, PartID partID, RefMessage message,
                                SClass_ID sclass = NOTIFY_ALL, BOOL propagate = TRUE, RefTargetHandle hTarg = nullptr);
-    // Calls dep->proc for every dependent, recursively through targets, until halted.
+    // Calls dep->proc for this target, then for its dependents and theirs, each
+    // once, until a proc halts (result 1). DEP_ENUM_SKIP does not descend.
     int DoEnumDependents(DependentEnumProc* dep);
     int NumDependents() const { return int(dependents_.size()); }
     ReferenceMaker* GetDependent(int i) const { return dependents_[std::size_t(i)]; }
@@ -233,6 +236,7 @@ private:
     friend class ReferenceMaker;
     void AddDependent(ReferenceMaker* m) { dependents_.push_back(m); }
     void RemoveDependent(ReferenceMaker* m);
+    int EnumDependents(DependentEnumProc* dep, std::vector<ReferenceMaker*>& visited);
     std::vector<ReferenceMaker*> dependents_;
     bool notifying_ = false;
 };
