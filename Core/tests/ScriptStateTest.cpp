@@ -319,6 +319,11 @@ TEST_F(Script, UnclosedScriptFileIsStoredWhenCollected)
     {
         zy::script::State L("X");
         ASSERT_EQ(run(L, "io.open(" + quoted(path) + ", 'w'):write('kept')"), "");
+        // Collecting by hand leaves a closed file, not a destroyed object in use.
+        writeAll(files / "other.txt", "x");
+        ASSERT_EQ(run(L, "g = io.open(" + quoted(files / "other.txt") + ") getmetatable(g).__gc(g)"), "");
+        EXPECT_EQ(eval(L, "io.type(g)"), "closed file");
+        EXPECT_THAT(run(L, "g:read()"), testing::EndsWith("attempt to use a closed file"));
     }
     EXPECT_EQ(readAll(path), "kept");
 }

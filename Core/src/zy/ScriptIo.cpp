@@ -6,7 +6,6 @@
 // collects it, as with Lua's own io.
 #include <cstring>
 #include <memory>
-#include <new>
 
 #include "zy/FileSystem.h"
 #include "zy/ScriptInternal.h"
@@ -105,15 +104,17 @@ private:
     size_t pos_ = 0;
 };
 
-ScriptFile* toFile(lua_State* L, int index)
+// The userdata holds a pointer to the ScriptFile, null once collected: a
+// script calling __gc by hand cannot make the object be destroyed twice.
+ScriptFile** slotOf(lua_State* L, int index)
 {
-    return static_cast<ScriptFile*>(luaL_checkudata(L, index, kFileType));
+    return static_cast<ScriptFile**>(luaL_checkudata(L, index, kFileType));
 }
 
 ScriptFile* toOpenFile(lua_State* L, int index)
 {
-    ScriptFile* file = toFile(L, index);
-    if (!file->isOpen())
+    ScriptFile* file = *slotOf(L, index);
+    if (!file || !file->isOpen())
         luaL_error(L, "attempt to use a closed file");
     return file;
 }
@@ -128,10 +129,11 @@ int pushFailure(lua_State* L, const char* message)
 // Pushes a new file object; the userdata owns the ScriptFile.
 void pushFile(lua_State* L, std::unique_ptr<fs::File> file, const char* path, bool writable)
 {
-    void* memory = lua_newuserdata(L, sizeof(ScriptFile));
-    new (memory) ScriptFile(std::move(file), path, writable);
+    auto** slot = static_cast<ScriptFile**>(lua_newuserdata(L, sizeof(ScriptFile*)));
+    *slot = nullptr; // collectable as it is should the allocation below fail
     luaL_getmetatable(L, kFileType);
     lua_setmetatable(L, -2);
+    *slot = new ScriptFile(std::move(file), path, writable);
 }
 
 // Opens `path`; pushes the file object, or nil and a message.
@@ -177,16 +179,19 @@ int fileClose(lua_State* L)
 
 int fileGc(lua_State* L)
 {
-    ScriptFile* file = toFile(L, 1);
-    file->close();
-    file->~ScriptFile();
+    ScriptFile** slot = slotOf(L, 1);
+    if (ScriptFile* file = *slot) {
+        *slot = nullptr;
+        file->close();
+        delete file;
+    }
     return 0;
 }
 
 int fileToString(lua_State* L)
 {
-    ScriptFile* file = toFile(L, 1);
-    if (file->isOpen())
+    ScriptFile* file = *slotOf(L, 1);
+    if (file && file->isOpen())
         lua_pushfstring(L, "file (%p)", static_cast<void*>(file));
     else
         lua_pushliteral(L, "file (closed)");
@@ -261,8 +266,8 @@ int fileWrite(lua_State* L)
 // Iterator of lines; upvalue 1 is the file, upvalue 2 tells to close it at the end.
 int nextLine(lua_State* L)
 {
-    ScriptFile* file = static_cast<ScriptFile*>(lua_touserdata(L, lua_upvalueindex(1)));
-    if (!file->isOpen())
+    ScriptFile* file = *static_cast<ScriptFile**>(lua_touserdata(L, lua_upvalueindex(1)));
+    if (!file || !file->isOpen())
         return luaL_error(L, "file is already closed");
     zy::string line;
     if (file->readLine(line)) {
@@ -311,7 +316,7 @@ int ioType(lua_State* L)
     luaL_getmetatable(L, kFileType);
     if (!data || !lua_getmetatable(L, 1) || !lua_rawequal(L, -2, -1))
         lua_pushnil(L);
-    else if (static_cast<ScriptFile*>(data)->isOpen())
+    else if (ScriptFile* file = *static_cast<ScriptFile**>(data); file && file->isOpen())
         lua_pushliteral(L, "file");
     else
         lua_pushliteral(L, "closed file");
