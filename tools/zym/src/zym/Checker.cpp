@@ -98,6 +98,8 @@ private:
 
     void checkHeaderFields()
     {
+        if (d_.invalidTextOffset)
+            add(*d_.invalidTextOffset, "a string of the file is not UTF-8");
         if (d_.root.reserved != 0)
             add(d_.root.argumentCountOffset - 4, "the reserved field behind the materials is not 0");
     }

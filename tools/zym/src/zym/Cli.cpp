@@ -9,6 +9,7 @@
 #include "zym/DescriptionJson.h"
 #include "zym/Differ.h"
 #include "zym/FileReader.h"
+#include "zym/JsonText.h"
 #include "zym/ModelBuilder.h"
 #include "zym/Statistics.h"
 
@@ -106,7 +107,7 @@ int dump(const Arguments& a, std::ostream& out)
 {
     DumpOptions options;
     options.summary = a.option("--summary").has_value();
-    const std::string text = toJson(readFile(a.positional(1)[0]), options).dump(2) + "\n";
+    const std::string text = jsonText(toJson(readFile(a.positional(1)[0]), options));
     if (const std::optional<std::string> output = a.option("-o")) {
         std::ofstream file(*output);
         if (!(file << text))

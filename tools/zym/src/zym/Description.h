@@ -278,6 +278,8 @@ struct Description {
     std::uint64_t reservedHeader = 0; // the u64 0 behind the string pool
     RootRecord root;
     std::uint64_t nodeCountOffset = 0;
+    // Where the first string that is not UTF-8 lies (pool entry or node name).
+    std::optional<std::uint64_t> invalidTextOffset;
     std::vector<TreeNode> nodes;      // pre-order
     std::vector<Connector> connectors;
     std::vector<Shell> shells;

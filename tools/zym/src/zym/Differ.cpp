@@ -37,7 +37,7 @@ private:
 
     static std::string short_(const Json& j)
     {
-        std::string s = j.dump();
+        std::string s = j.dump(-1, ' ', false, Json::error_handler_t::replace);
         return s.size() > 60 ? s.substr(0, 57) + "..." : s;
     }
 

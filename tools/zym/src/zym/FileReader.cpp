@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "zym/Names.h"
+#include "zym/Utf8.h"
 
 namespace zym {
 namespace {
@@ -62,6 +63,7 @@ Description FileReader::read()
     readSections(d);
     if (!in_.atEnd())
         in_.fail(in_.tell(), zy::format("%zu bytes follow the last section", in_.left()));
+    d.invalidTextOffset = invalidTextOffset_;
     return d;
 }
 
@@ -73,9 +75,11 @@ void FileReader::readStringPool()
     if (!pool.empty() && pool.back() != '\0')
         in_.fail(at, "the string pool does not end with a NUL byte");
     std::size_t start = 0;
+    const std::size_t poolAt = at + 4;
     while (start < pool.size()) {
         const std::size_t end = pool.find('\0', start);
         pool_.emplace_back(pool.substr(start, end - start));
+        noteText(pool_.back(), poolAt + start);
         start = end + 1;
     }
 }
@@ -90,10 +94,19 @@ const std::string& FileReader::string(const char* what)
     return pool_[index];
 }
 
+void FileReader::noteText(std::string_view text, std::size_t offset)
+{
+    if (!invalidTextOffset_ && !isValidUtf8(text))
+        invalidTextOffset_ = offset;
+}
+
 std::string FileReader::nodeName()
 {
+    const std::size_t at = in_.tell();
     const std::uint32_t length = in_.count(1, "node name byte");
-    return std::string(in_.bytes(length));
+    std::string name(in_.bytes(length));
+    noteText(name, at);
+    return name;
 }
 
 Kind FileReader::recordClass(const char* where, bool (*allowed)(Kind))

@@ -8,7 +8,9 @@
 // business (Checker.h).
 #include <cstdint>
 #include <span>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "zym/ByteReader.h"
@@ -52,8 +54,11 @@ private:
     RenderItem readRenderItem();
     void readFakeLights(RenderItem& item);
 
+    void noteText(std::string_view text, std::size_t offset);
+
     ByteReader in_;
     std::vector<std::string> pool_;
+    std::optional<std::uint64_t> invalidTextOffset_;
 };
 
 // Convenience: reads a whole description or raises.
