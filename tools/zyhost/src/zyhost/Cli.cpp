@@ -101,6 +101,7 @@ public:
     ~Session() {
         // Plug-in objects leave the scene before their code is unloaded.
         console_.Flush();
+        host_.StopGlobalUtilityPlugins();
         host_.ResetScene();
         script_.reset();
         loader_.UnloadAll();
@@ -133,6 +134,8 @@ private:
         try {
             LoadSceneFile(path, host_);
             console_.Attach();
+            // Started after the scene is in place: a scene reset closes their windows.
+            host_.StartGlobalUtilityPlugins();
             return true;
         } catch (const SceneError& e) {
             err_ << "zyhost: " << e.what() << '\n';
