@@ -65,7 +65,12 @@ public:
         const auto at = std::upper_bound(lights_.begin(), lights_.end(), light.controlSlot,
             [](uint32_t slot, const Light& l) { return slot < l.controlSlot; });
         lights_.insert(at, light);
-        updateRuns();
+        // The light joins the end of its control's run; later runs move back by one.
+        ++controls_[light.controlSlot].end;
+        for (size_t c = size_t(light.controlSlot) + 1; c < controls_.size(); ++c) {
+            ++controls_[c].first;
+            ++controls_[c].end;
+        }
         return true;
     }
 
