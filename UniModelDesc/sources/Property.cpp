@@ -1,6 +1,7 @@
 #include "Property.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -19,6 +20,15 @@ constexpr double kTimeTolerance = 1e-10;
 // |a - b| within the tolerance, allowing for the rounding of the stored type:
 // 1.0 and 1.00001 are 1e-5 apart as written, but 1.00001 stored as a float
 // lies a fraction of an ulp further away.
+// "%f" without the process locale: text forms are read back by the property
+// language, which expects a decimal point whatever locale the host set.
+zy::string fixed(double v)
+{
+    char buffer[400];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 6);
+    return zy::string(buffer, result.ptr);
+}
+
 template <class T>
 bool within(T a, T b, double tolerance)
 {
@@ -41,7 +51,7 @@ struct ValueTraits<float> {
     static float component(const float& v, int) { return v; }
     static float& component(float& v, int) { return v; }
     static void write(io::IBinaryFileW& out, float v) { out.writeF32(v); }
-    static zy::string text(float v) { return zy::format("%f", v); }
+    static zy::string text(float v) { return fixed(v); }
 };
 
 template <>
@@ -72,7 +82,7 @@ struct VecTraits {
     {
         zy::string s = zy::format("vec%d(", N);
         for (int i = 0; i < N; ++i)
-            s += zy::format(i ? ",%f" : "%f", v[i]);
+            s += (i ? "," : "") + fixed(v[i]);
         return s + ")";
     }
 };
@@ -296,7 +306,7 @@ zy::string AnimatedProperty<T>::textForm() const
     for (const KeyType& k : keys_) {
         s += first ? "" : ",";
         first = false;
-        s += zy::format("%f,", k.time) + ValueTraits<T>::text(k.value);
+        s += fixed(k.time) + "," + ValueTraits<T>::text(k.value);
     }
     return s + ");";
 }
