@@ -52,10 +52,10 @@ TEST(NodeType, UnknownPartsAreErrors)
         {"renderable | collision_shell", "Unknown node type: renderable ."},
         {"renderable|mesh", "Unknown node type: mesh."},
     };
-    for (const auto& [text, message] : cases)
-        EXPECT_THAT([&] { lu::nodeFlagsOf(text); },
-                    testing::ThrowsMessage<zy::ExtException>(testing::StrEq(message)))
-            << text;
+    for (const auto& c : cases)
+        EXPECT_THAT([&] { lu::nodeFlagsOf(c.first); },
+                    testing::ThrowsMessage<zy::ExtException>(testing::StrEq(c.second)))
+            << c.first;
 }
 
 TEST(NodeFlagHandler, ReplacesTheFlagsFromAStringTypeOnly)
