@@ -82,35 +82,35 @@ public:
             hi[a] = cellOf(double(p[a]) + reach_);
         }
         const uint32_t part = partBits(p);
-        uint32_t visited[27];
-        int visitedCount = 0;
+        uint32_t buckets[27];
+        int bucketCount = 0;
         int64_t cell[3];
         for (cell[0] = lo[0]; cell[0] <= hi[0]; ++cell[0])
             for (cell[1] = lo[1]; cell[1] <= hi[1]; ++cell[1])
                 for (cell[2] = lo[2]; cell[2] <= hi[2]; ++cell[2]) {
                     const uint32_t b = bucket(cell, part);
                     // Two neighbouring cells may share a bucket; scan it once.
-                    if (std::find(visited, visited + visitedCount, b) != visited + visitedCount)
-                        continue;
-                    if (visitedCount < 27)
-                        visited[visitedCount++] = b;
-                    scanBucket(b, v, p, claim);
+                    if (bucketCount < 27 && std::find(buckets, buckets + bucketCount, b) == buckets + bucketCount)
+                        buckets[bucketCount++] = b;
                 }
+        // Candidates lie anywhere in the vertex array: fetch them all before
+        // testing any, so the memory reads overlap.
+        candidates_.clear();
+        for (int i = 0; i < bucketCount; ++i) {
+            const uint32_t* first = order_.data() + starts_[buckets[i]];
+            const uint32_t* last = order_.data() + starts_[buckets[i] + 1];
+            // Members are ascending: skip those not after v.
+            for (first = std::upper_bound(first, last, v); first != last; ++first) {
+                __builtin_prefetch(vertex(*first));
+                candidates_.push_back(*first);
+            }
+        }
+        for (uint32_t w : candidates_)
+            if (matches(p, vertex(w)))
+                claim(w);
     }
 
 private:
-    template <class Claim>
-    void scanBucket(uint32_t b, uint32_t v, const float* p, Claim& claim) const
-    {
-        const uint32_t* first = order_.data() + starts_[b];
-        const uint32_t* last = order_.data() + starts_[b + 1];
-        // Members are ascending: skip those not after v.
-        first = std::upper_bound(first, last, v);
-        for (; first != last; ++first)
-            if (matches(p, vertex(*first)))
-                claim(*first);
-    }
-
     bool matches(const float* a, const float* b) const
     {
         if (hasPart_ && partBits(a) != partBits(b))
@@ -153,6 +153,7 @@ private:
     std::vector<uint32_t> starts_;
     std::vector<uint32_t> bucketOf_;
     std::vector<uint32_t> order_;
+    mutable std::vector<uint32_t> candidates_; // scratch of forEachMatch
 };
 
 bool finitePosition(const float* v, uint32_t axes)
