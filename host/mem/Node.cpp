@@ -161,7 +161,6 @@ protected:
     }
 
 private:
-    friend INode* NewMemNode(MemInterface& host, bool root);
     void RemoveChild(MemNode* c) { children_.erase(std::remove(children_.begin(), children_.end(), c), children_.end()); }
     Matrix3 OffsetTM() const {
         Matrix3 r;
