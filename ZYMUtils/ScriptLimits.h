@@ -36,8 +36,6 @@ public:
         ScriptLimits& limits_;
     };
 
-    size_t bytesInUse() const noexcept { return inUse_; }
-
 private:
     static void* allocate(void* ud, void* ptr, size_t osize, size_t nsize);
     static void countHook(lua_State* L, lua_Debug* ar);
