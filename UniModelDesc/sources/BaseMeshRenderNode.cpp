@@ -26,7 +26,13 @@ bool BaseMeshRenderNode::setGeometry(const Vertices& vertices, const Indices& in
 
 uint32_t BaseMeshRenderNode::partOf(const float* vertex, const VertexFormat& format)
 {
-    return format.count(ChannelPosition) >= 4 ? uint32_t(vertex[3] + 0.5f) : 0;
+    if (format.count(ChannelPosition) < 4)
+        return 0;
+    // Out-of-range values (negative, NaN, huge) must not reach the integer conversion.
+    const float w = vertex[3] + 0.5f;
+    if (!(w >= 1.0f))
+        return 0;
+    return w < 4294967040.0f ? uint32_t(w) : UINT32_MAX;
 }
 
 void BaseMeshRenderNode::transformVertices(const osg::Mat4d& m, int64_t part)
