@@ -102,8 +102,8 @@ public:
     void collectArguments(ArgumentSet& arguments) const override;
 
     // The material record. A material that has both a Specular and a
-    // MetRoughMap texture loses its Specular texture here: the engine reads
-    // specular data from the MetRoughMap then.
+    // MetRoughMap texture loses its Specular texture here (the two are never
+    // written together); the slot stays empty afterwards.
     void write(io::IBinaryFileW& out) override;
 
 private:
