@@ -256,6 +256,8 @@ TEST_F(SceneObjects, StandardMaterialParametersAndMaps) {
         EXPECT_GE(zyscene::SubAnimIndex(shaderParams, name), 0) << ToUTF8(name);
     EXPECT_GE(zyscene::SubAnimIndex(zyscene::SubAnimByPath(m, {L"Maps"}), L"Diffuse Color Amount"), 0);
     EXPECT_EQ(m->GetShader()->GetDiffuseClr(0), Color(0.2f, 0.4f, 0.6f));
+    EXPECT_EQ(m->GetDiffuse(0), Color(0.2f, 0.4f, 0.6f));
+    EXPECT_EQ(static_cast<Mtl*>(m)->GetDiffuse(), Color(0.2f, 0.4f, 0.6f));
 
     // The map amounts as the float table "mapAmounts" of the block named "maps".
     m->SetTexmapAmt(ID_SH, 0.25f, 0);

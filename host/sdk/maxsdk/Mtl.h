@@ -143,9 +143,8 @@ public:
     virtual void SetTexmapAmt(int slot, float amount, TimeValue t) = 0;
     virtual void EnableMap(int slot, BOOL onOff) = 0;
     virtual BOOL MapEnabled(int slot) = 0;
-    using Mtl::GetAmbient;
-    using Mtl::GetDiffuse;
-    using Mtl::GetSpecular;
+    // The time-based colour getters hide Mtl's (mtlNum, backFace) ones, so that
+    // GetAmbient(t) on a standard material is never ambiguous.
 };
 
 class ZYHOST_API StdMat2 : public StdMat {
