@@ -38,6 +38,11 @@ public:
         attribs_.erase(attribs_.begin() + i);
     }
     Animatable* GetOwner() override { return owner_; }
+    // An attribute deleted elsewhere leaves no empty slot behind.
+    RefResult NotifyRefChanged(const Interval&, RefTargetHandle hTarget, PartID&, RefMessage message, BOOL) override {
+        if (message == REFMSG_TARGET_DELETED) std::erase(attribs_, static_cast<CustAttrib*>(hTarget));
+        return REF_SUCCEED;
+    }
     // Owned by its animatable, never deleted because nothing references it.
     void MaybeAutoDelete() override {}
 

@@ -72,6 +72,11 @@ public:
     }
     int NumRefs() override { return Count(); }
     RefTargetHandle GetReference(int i) override { return (*this)[i]; }
+    // A material deleted elsewhere leaves the library.
+    RefResult NotifyRefChanged(const Interval&, RefTargetHandle hTarget, PartID&, RefMessage message, BOOL) override {
+        if (message == REFMSG_TARGET_DELETED) std::erase(mtls_, static_cast<MtlBase*>(hTarget));
+        return REF_SUCCEED;
+    }
 
 protected:
     void SetReference(int i, RefTargetHandle rtarg) override {

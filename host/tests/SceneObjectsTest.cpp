@@ -121,6 +121,14 @@ TEST_F(SceneObjects, CustomAttributesAreOwnedByTheirContainer) {
     cc->RemoveCustAttrib(0);
     EXPECT_TRUE(firstGone);
     EXPECT_EQ(cc->GetNumCustAttribs(), 1);
+    // One deleted behind the container's back leaves no empty slot.
+    bool thirdGone = false;
+    auto* third = new Probe(&thirdGone);
+    cc->AppendCustAttrib(third);
+    third->DeleteMe();
+    EXPECT_TRUE(thirdGone);
+    ASSERT_EQ(cc->GetNumCustAttribs(), 1);
+    EXPECT_NE(cc->GetCustAttrib(0), nullptr);
     EXPECT_FALSE(secondGone);
     TheMemInterface().ResetScene(); // the library drops the material, the material its attributes
     EXPECT_TRUE(secondGone);
