@@ -14,6 +14,7 @@ struct Mesh::Data {
     std::vector<Point3> specified;       // per vertex, valid where hasSpecified
     std::vector<bool> hasSpecified;
     bool normalsValid = false;
+    Point3 noNormal; // what getFaceNormal hands out for a face out of range
 };
 
 void MeshMap::setNumVerts(int n) {
@@ -138,7 +139,15 @@ void Mesh::setNumMapFaces(int mp, int n) {
     if (MeshMap* m = MapPtr(mp)) m->setNumFaces(n);
 }
 
+// Faces that name a vertex the mesh lacks (malformed input) have no normal or centre.
+static bool FaceValid(const Mesh& m, int face) {
+    if (face < 0 || face >= m.numFaces) return false;
+    const Face& f = m.faces[face];
+    return int(f.v[0]) < m.numVerts && int(f.v[1]) < m.numVerts && int(f.v[2]) < m.numVerts;
+}
+
 Point3 Mesh::FaceNormal(int face, bool normalize) const {
+    if (!FaceValid(*this, face)) return Point3();
     const Face& f = d_->faces[std::size_t(face)];
     const Point3& a = d_->verts[f.v[0]];
     Point3 n = CrossProd(d_->verts[f.v[1]] - a, d_->verts[f.v[2]] - a);
@@ -146,6 +155,7 @@ Point3 Mesh::FaceNormal(int face, bool normalize) const {
 }
 
 Point3 Mesh::FaceCenter(int face) const {
+    if (!FaceValid(*this, face)) return Point3();
     const Face& f = d_->faces[std::size_t(face)];
     return (d_->verts[f.v[0]] + d_->verts[f.v[1]] + d_->verts[f.v[2]]) / 3.f;
 }
@@ -291,5 +301,9 @@ void Mesh::clearSpecifiedNormals() {
 
 Point3& Mesh::getFaceNormal(int face) {
     buildRenderNormals();
+    if (face < 0 || face >= numFaces) {
+        d_->noNormal = Point3();
+        return d_->noNormal;
+    }
     return d_->faceNormals[std::size_t(face)];
 }

@@ -83,4 +83,15 @@ TEST(RenderNormals, GroupsJoinThroughSharedBitsAndZeroIsFaceted) {
     }
 }
 
+TEST(RenderNormals, FacesNamingMissingVerticesAreIgnored) {
+    TriObject* obj = zyscene::TriMesh({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}, {0, 1, 7}});
+    Mesh& m = obj->GetMesh();
+    m.buildNormals();
+    EXPECT_EQ(m.getFaceNormal(1), Point3());
+    EXPECT_EQ(m.FaceCenter(1), Point3());
+    ASSERT_EQ(m.getRVertPtr(0)->NormalCount(), 1);
+    EXPECT_TRUE(m.getRVertPtr(0)->rn.getNormal().Equals(Point3(0, 0, 1), 1e-6f));
+    obj->DeleteMe();
+}
+
 } // namespace
