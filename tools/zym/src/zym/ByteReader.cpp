@@ -8,6 +8,7 @@ namespace zym {
 void ByteReader::fail(std::size_t offset, const std::string& message)
 {
     failureOffset_ = offset;
+    failureMessage_ = message;
     ZY_THROWF("byte %zu: %s", offset, message.c_str());
 }
 

@@ -21,9 +21,13 @@ public:
     std::size_t size() const { return bytes_.size(); }
     std::size_t left() const { return bytes_.size() - pos_; }
     bool atEnd() const { return pos_ == bytes_.size(); }
+    // Moves back to an offset already read.
+    void seek(std::size_t offset) { pos_ = offset < pos_ ? offset : pos_; }
 
     // The offset of the last failure, for callers that report positions.
     std::size_t failureOffset() const { return failureOffset_; }
+    // The last failure without its offset.
+    const std::string& failureMessage() const { return failureMessage_; }
 
     std::uint8_t u8();
     std::uint16_t u16();
@@ -47,6 +51,7 @@ private:
     std::span<const std::uint8_t> bytes_;
     std::size_t pos_ = 0;
     std::size_t failureOffset_ = 0;
+    std::string failureMessage_;
 };
 
 } // namespace zym

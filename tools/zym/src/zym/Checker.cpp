@@ -78,8 +78,12 @@ public:
         }
         for (const RenderItem& r : d_.renderNodes)
             checkRenderItem(r);
+        // The census needs every render node's material; a bad reference is reported on its own.
+        const bool materialsKnown = std::all_of(d_.renderNodes.begin(), d_.renderNodes.end(), [&](const RenderItem& r) {
+            return r.material < d_.root.materials.size();
+        });
         const std::uint32_t expected = expectedArgumentCount(d_);
-        if (d_.root.argumentCount != expected)
+        if (materialsKnown && d_.root.argumentCount != expected)
             add(d_.root.argumentCountOffset,
                 zy::format("argument count %u, but the file uses arguments up to %u", d_.root.argumentCount,
                            expected));
@@ -329,8 +333,8 @@ std::vector<Problem> checkFile(std::span<const std::uint8_t> bytes)
     Description d;
     try {
         d = reader.read();
-    } catch (const zy::ExtException& e) {
-        return {Problem{reader.failureOffset(), e.message()}};
+    } catch (const zy::ExtException&) {
+        return {Problem{reader.failureOffset(), reader.failureMessage()}};
     }
     return checkDescription(d);
 }

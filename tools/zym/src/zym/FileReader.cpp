@@ -227,7 +227,7 @@ void FileReader::readRoot(RootRecord& root)
     const std::uint32_t m = in_.count(4, "material");
     root.materials.reserve(m);
     for (std::uint32_t i = 0; i < m; ++i)
-        root.materials.push_back(readMaterial());
+        root.materials.push_back(readMaterial(i + 1 == m));
     root.reserved = in_.u32();
     root.argumentCountOffset = in_.tell();
     root.argumentCount = in_.u32();
@@ -259,11 +259,14 @@ VertexFormat FileReader::readVertexFormat()
     return f;
 }
 
-Material FileReader::readMaterial()
+Material FileReader::readMaterial(bool last)
 {
     Material m;
     m.offset = in_.tell();
     m.keyCount = in_.count(5, "material key");
+    if (m.keyCount < kMandatoryMaterialKeys || m.keyCount > kMaterialKeys.size())
+        in_.fail(m.offset, zy::format("material key count %u is not %zu to %zu", m.keyCount, kMandatoryMaterialKeys,
+                                      kMaterialKeys.size()));
     std::size_t next = 0; // position in kMaterialKeys of the next key allowed
     for (std::uint32_t i = 0; i < m.keyCount; ++i) {
         const std::size_t keyAt = in_.tell();
@@ -318,7 +321,30 @@ Material FileReader::readMaterial()
         in_.fail(m.offset, zy::format("material key count %u does not match the material's entries: "
                                       "\"%s\" is missing",
                                       m.keyCount, std::string(kMaterialKeys[next]).c_str()));
+    checkNoKeyFollows(m, next, last);
     return m;
+}
+
+// An optional entry left out of the count would be read as whatever follows
+// the material. What follows is known: the reserved u32 0 behind the last
+// material, whose pool string is the root's class name and never a key, or the
+// next material's key count, 10 to 12. A value that is neither but names an
+// entry that could still follow is that entry.
+void FileReader::checkNoKeyFollows(const Material& m, std::size_t next, bool last)
+{
+    if (in_.left() < 4)
+        return;
+    const std::size_t at = in_.tell();
+    const std::uint32_t value = in_.u32();
+    in_.seek(at);
+    const bool expected = last ? value == 0 : value >= kMandatoryMaterialKeys && value <= kMaterialKeys.size();
+    if (expected || value >= pool_.size())
+        return;
+    for (std::size_t k = std::max(next, kMandatoryMaterialKeys); k < kMaterialKeys.size(); ++k)
+        if (pool_[value] == kMaterialKeys[k])
+            in_.fail(m.offset, zy::format("material key count %u does not match the material's entries: "
+                                          "\"%s\" follows its last counted entry at byte %zu",
+                                          m.keyCount, pool_[value].c_str(), at));
 }
 
 Vertices FileReader::readVertices()

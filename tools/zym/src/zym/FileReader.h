@@ -24,6 +24,7 @@ public:
 
     Description read();
     std::size_t failureOffset() const { return in_.failureOffset(); }
+    const std::string& failureMessage() const { return in_.failureMessage(); }
 
 private:
     void readStringPool();
@@ -35,7 +36,8 @@ private:
     Property readProperty();
     NodeRef nodeRef();
     void readRoot(RootRecord& root);
-    Material readMaterial();
+    Material readMaterial(bool last);
+    void checkNoKeyFollows(const Material& m, std::size_t next, bool last);
     Texture readTexture();
     VertexFormat readVertexFormat();
     Vertices readVertices();
