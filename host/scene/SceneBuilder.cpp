@@ -185,6 +185,12 @@ Control* SceneBuilder::KeyScale(INode* node, const std::vector<Key<ScaleValue>>&
     return c;
 }
 
+Control* SceneBuilder::UseTMControllerClass(INode* node, Class_ID classId) {
+    Control* c = new PRSControl(classId);
+    node->SetTMController(c);
+    return c;
+}
+
 void SceneBuilder::SetUserProps(INode* node, const std::string& text) { node->SetUserPropBuffer(FromUTF8(text)); }
 
 StdMat2* SceneBuilder::StandardMaterial(const std::string& name) {

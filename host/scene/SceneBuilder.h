@@ -71,6 +71,9 @@ public:
     Control* KeyRotation(INode* node, const std::vector<Key<Quat>>& keys);
     Control* KeyScale(INode* node, const std::vector<Key<ScaleValue>>& keys);
     void SetUserProps(INode* node, const std::string& text);
+    // Gives the node a PRS transform controller reporting another class id, standing
+    // in for another plug-in's transform controller (BIPSLAVE_CONTROL_CLASS_ID ...).
+    Control* UseTMControllerClass(INode* node, Class_ID classId);
 
     // Materials go into the scene material library.
     StdMat2* StandardMaterial(const std::string& name);

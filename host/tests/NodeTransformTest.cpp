@@ -85,4 +85,16 @@ TEST_F(NodeTransform, SetNodeTMAndAttachKeepTheWorldMatrix) {
     ExpectMatrix(b->GetNodeTM(0) * Inverse(b->GetParentTM(0)), world * Inverse(a->GetNodeTM(0)));
 }
 
+TEST_F(NodeTransform, StandInTransformControllersKeepThePlacement) {
+    INode* biped = scene.Dummy("Bip01", Box3(Point3(-1, -1, -1), Point3(1, 1, 1)));
+    Control* c = scene.UseTMControllerClass(biped, BIPSLAVE_CONTROL_CLASS_ID);
+    EXPECT_EQ(biped->GetTMController(), c);
+    EXPECT_EQ(c->ClassID(), BIPSLAVE_CONTROL_CLASS_ID);
+    scene.Place(biped, Point3(0, 0, 7));
+    ExpectPoint(biped->GetNodeTM(0).GetTrans(), Point3(0, 0, 7));
+    EXPECT_EQ(TheMemInterface().GetRootNode()->GetTMController(), nullptr);
+    EXPECT_TRUE(TheMemInterface().GetRootNode()->IsRootNode());
+    EXPECT_FALSE(biped->IsRootNode());
+}
+
 } // namespace
