@@ -6,6 +6,7 @@
 
 #include "maxsdk/Box3.h"
 #include "maxsdk/Decomp.h"
+#include "maxsdk/Time.h"
 
 namespace {
 
@@ -183,6 +184,32 @@ TEST(Box3, TransformedCorners) {
     ExpectPoint(r.Min(), Point3(8, -1, -1));
     ExpectPoint(r.Max(), Point3(11, 1, 3));
     EXPECT_TRUE(Box3().IsEmpty());
+}
+
+TEST(TimeInterval, IntersectionAndGrowth) {
+    struct Case {
+        Interval a, b, both;
+    };
+    const std::vector<Case> cases = {
+        {Interval(0, 100), Interval(50, 200), Interval(50, 100)},
+        {Interval(0, 100), Interval(100, 200), Interval(100, 100)},
+        {Interval(0, 100), Interval(101, 200), NEVER},
+        {FOREVER, Interval(-5, 5), Interval(-5, 5)},
+        {NEVER, FOREVER, NEVER},
+    };
+    for (const Case& c : cases) {
+        Interval r = c.a;
+        r &= c.b;
+        EXPECT_EQ(r, c.both) << c.a.Start() << " " << c.b.Start();
+    }
+    Interval grown = NEVER;
+    EXPECT_TRUE(grown.Empty());
+    EXPECT_FALSE(grown.InInterval(0));
+    grown += 30;
+    grown += -10;
+    EXPECT_EQ(grown, Interval(-10, 30));
+    EXPECT_TRUE(grown.InInterval(0));
+    EXPECT_FALSE(grown.InInterval(31));
 }
 
 } // namespace
