@@ -39,7 +39,7 @@ public:
     const MSTR& GetCurFilePath() override { return filePath_; }
     const MSTR& GetCurFileName() override { return fileName_; }
     const MCHAR* GetDir(int which) override;
-    BOOL ProgressStart(const MCHAR* title, BOOL dispBar, ProgressFn fn, void* arg) override;
+    BOOL ProgressStart(const MCHAR* title, BOOL dispBar = TRUE, ProgressFn fn = nullptr, void* arg = nullptr) override;
     void ProgressUpdate(int pct, BOOL showPct = TRUE, const MCHAR* title = nullptr) override;
     void ProgressEnd() override;
     BOOL GetCancel() override { return cancel_; }

@@ -97,7 +97,7 @@ public:
     virtual const MCHAR* GetDir(int which) = 0;
 
     // Progress bar with a cancel button.
-    virtual BOOL ProgressStart(const MCHAR* title, BOOL dispBar, ProgressFn fn, void* arg) = 0;
+    virtual BOOL ProgressStart(const MCHAR* title, BOOL dispBar = TRUE, ProgressFn fn = nullptr, void* arg = nullptr) = 0;
     virtual void ProgressUpdate(int pct, BOOL showPct = TRUE, const MCHAR* title = nullptr) = 0;
     virtual void ProgressEnd() = 0;
     virtual BOOL GetCancel() = 0;
