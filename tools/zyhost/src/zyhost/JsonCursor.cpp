@@ -22,7 +22,9 @@ std::string PointerToken(std::string_view key) {
     return out;
 }
 
-void JsonCursor::Fail(const std::string& message) const { throw SceneError(pointer_, message); }
+void JsonCursor::Fail(const std::string& message, const char* file, int line) const {
+    throw SceneError(pointer_, message, SourcePlace{file, line});
+}
 
 bool JsonCursor::Has(std::string_view key) const { return value_->is_object() && value_->contains(key); }
 

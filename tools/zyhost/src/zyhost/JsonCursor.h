@@ -22,7 +22,9 @@ public:
 
     const Json& Value() const { return *value_; }
     const std::string& Pointer() const { return pointer_; }
-    [[noreturn]] void Fail(const std::string& message) const;
+    // Raises a SceneError at this place; the error records the caller's source line.
+    [[noreturn]] void Fail(const std::string& message, const char* file = __builtin_FILE(),
+                           int line = __builtin_LINE()) const;
 
     bool IsNull() const { return value_->is_null(); }
     bool IsObject() const { return value_->is_object(); }
