@@ -4,7 +4,11 @@
 
 #include "ZymTestSupport.h"
 #include "zym/FileReader.h"
+#include "zym/Checker.h"
 #include "zym/JsonText.h"
+
+#include <fstream>
+#include <iterator>
 
 namespace zym::test {
 namespace {
@@ -101,6 +105,29 @@ TEST(JsonDescription, TextKeepsFloatsShortAndExact)
     const std::string text = jsonText(dumped);
     EXPECT_NE(text.find("\"value\":0.1}"), std::string::npos) << text;
     EXPECT_EQ(Json::parse(text), dumped);
+}
+
+} // namespace
+} // namespace zym::test
+
+namespace zym::test {
+namespace {
+
+// The example of the README builds, passes the check and survives a round trip.
+TEST(JsonDescription, ReadmeExampleBuilds)
+{
+    std::ifstream in(ZYM_README);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::size_t start = text.find("```json\n");
+    ASSERT_NE(start, std::string::npos);
+    const std::size_t end = text.find("```\n", start + 8);
+    const Json example = Json::parse(text.substr(start + 8, end - start - 8));
+
+    const std::vector<std::uint8_t> bytes = buildBytes(example);
+    const std::vector<Problem> problems = checkFile(bytes);
+    EXPECT_TRUE(problems.empty()) << problems[0].offset << ": " << problems[0].message;
+    EXPECT_EQ(buildBytes(dumpBytes(bytes)), bytes);
+    EXPECT_EQ(readDescription(bytes).renderNodes.size(), 5u);
 }
 
 } // namespace
