@@ -2,7 +2,15 @@
 // host's scene is left empty (nothing half-loaded, nothing leaked).
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
 #include "mem/MemInterface.h"
+#include "zyhost/Cli.h"
 #include "zyhost/SceneFile.h"
 #include "zyhost/SceneReader.h"
 
@@ -39,6 +47,19 @@ TEST_P(BadScene, ReportsThePlaceAndLeavesNoScene) {
     EXPECT_EQ(host.GetRootNode()->NumberOfChildren(), parsed ? 0 : 1);
     EXPECT_EQ(host.GetSceneMtls().Count(), 0);
     host.ResetScene();
+}
+
+TEST_P(BadScene, CommandLineFailsWithTheMessage) {
+    std::string path = (std::filesystem::temp_directory_path() /
+                        ("zyhost-bad-" + std::to_string(::getpid()) + "-" + GetParam().name + ".json")).string();
+    std::ofstream(path) << GetParam().text;
+    std::ostringstream out, err;
+    int status = zyhost::RunCli({"scene", path}, zyhost::CliDefaults{"/nonexistent/plugins", ZY_PLUGCFG_DIR}, out, err, false);
+    std::remove(path.c_str());
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(err.str().find(path + ": " + GetParam().where + ": "), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find(GetParam().message), std::string::npos) << err.str();
+    EXPECT_EQ(out.str(), "");
 }
 
 const std::string kSyntax = "{\n  \"nodes\": [\n    {\"name\": \"a\",}\n  ]\n}";
