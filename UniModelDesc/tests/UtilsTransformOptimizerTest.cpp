@@ -97,6 +97,22 @@ TEST(UtilsTransformOptimizer, LargeTranslationStaysAndTakesWhatIsAbove)
     EXPECT_EQ(positionsOf(*mesh), (std::vector<float>{0, 0, 0, 1, 0, 0, 0, 1, 0})) << "animated nodes keep their geometry";
 }
 
+TEST(UtilsTransformOptimizer, LargeTranslationCancelledFromAboveIsFoldedNotLost)
+{
+    auto root = test::makeRoot();
+    auto* back1 = addChild<TransformNode>(root->topNode(), translate(-90000));
+    auto* back2 = addChild<TransformNode>(back1, translate(-90000));
+    // Scales by 2, then moves by 200000: with what is above, 20000 remain.
+    auto* far = addChild<TransformNode>(back2, osg::Mat4d::scale({2, 2, 2}) * translate(200000));
+    auto mesh = addMesh(*root, far);
+
+    TransformOptimizer::optimize(*root, kTolerance);
+
+    EXPECT_FALSE(root->topNode()->hasChildren());
+    EXPECT_EQ(mesh->partControl(0), root->topNode());
+    EXPECT_EQ(positionsOf(*mesh), (std::vector<float>{20000, 0, 0, 20002, 0, 0, 20000, 2, 0}));
+}
+
 TEST(UtilsTransformOptimizer, ConnectorTransformStaysWithIdentityBelow)
 {
     auto root = test::makeRoot();

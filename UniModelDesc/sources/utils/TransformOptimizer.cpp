@@ -158,14 +158,19 @@ private:
                 break;
             case NodeKind::TransformNode: {
                 auto* transform = static_cast<TransformNode*>(node);
-                if (isCollapsible(node, references_)) {
-                    below = transform->matrix() * above;
-                    if (!transform->matrix().isIdentity()) {
-                        transform->setMatrix(osg::Mat4d::identity());
-                        changed_ = true;
-                    }
-                } else {
+                if (!isCollapsible(node, references_)) {
                     absorb(*transform, above);
+                    // A large translation cancelled by the transforms above
+                    // would make the node collapsible after all, and the
+                    // collapse would then drop its matrix: fold it now.
+                    if (!isCollapsible(node, references_))
+                        break;
+                    above = osg::Mat4d::identity();
+                }
+                below = transform->matrix() * above;
+                if (!transform->matrix().isIdentity()) {
+                    transform->setMatrix(osg::Mat4d::identity());
+                    changed_ = true;
                 }
                 break;
             }
