@@ -40,7 +40,7 @@ public:
     Animatable* GetOwner() override { return owner_; }
     // An attribute deleted elsewhere leaves no empty slot behind.
     RefResult NotifyRefChanged(const Interval&, RefTargetHandle hTarget, PartID&, RefMessage message, BOOL) override {
-        if (message == REFMSG_TARGET_DELETED) std::erase(attribs_, static_cast<CustAttrib*>(hTarget));
+        if (message == REFMSG_TARGET_DELETED) std::erase(attribs_, hTarget);
         return REF_SUCCEED;
     }
     // Owned by its animatable, never deleted because nothing references it.
@@ -48,12 +48,13 @@ public:
 
 protected:
     void SetReference(int i, RefTargetHandle rtarg) override {
-        if (i >= 0 && i < NumRefs()) attribs_[std::size_t(i)] = static_cast<CustAttrib*>(rtarg);
+        if (i >= 0 && i < NumRefs()) attribs_[std::size_t(i)] = rtarg;
     }
 
 private:
     Animatable* owner_;
-    std::vector<CustAttrib*> attribs_;
+    // Kept as targets: a dying attribute is no longer a CustAttrib when it reports.
+    std::vector<RefTargetHandle> attribs_;
 };
 
 } // namespace

@@ -126,13 +126,17 @@ RefResult ReferenceMaker::DeleteAllRefsFromMe() {
 }
 
 void ReferenceMaker::DeleteMe() {
+    // Dependents hear of the deletion while the object is still whole.
+    if (IsRefTarget()) static_cast<ReferenceTarget*>(this)->DetachDependents();
     DeleteAllRefsFromMe();
     DeleteThis();
 }
 
 // ---- ReferenceTarget ----
 
-ReferenceTarget::~ReferenceTarget() {
+ReferenceTarget::~ReferenceTarget() { DetachDependents(); }
+
+void ReferenceTarget::DetachDependents() {
     std::vector<ReferenceMaker*> deps;
     deps.swap(dependents_);
     std::vector<ReferenceMaker*> seen;

@@ -47,7 +47,9 @@ class MemInterface::SceneMtls : public MtlBaseLib, public ReferenceMaker {
 public:
     ~SceneMtls() override { DeleteAllRefsFromMe(); }
     int Count() override { return int(mtls_.size()); }
-    MtlBase* operator[](int i) override { return i >= 0 && i < Count() ? mtls_[std::size_t(i)] : nullptr; }
+    MtlBase* operator[](int i) override {
+        return i >= 0 && i < Count() ? static_cast<MtlBase*>(mtls_[std::size_t(i)]) : nullptr;
+    }
     int Add(MtlBase* m) override {
         if (!m) return -1;
         int found = FindMtl(m);
@@ -63,7 +65,7 @@ public:
         mtls_.erase(mtls_.begin() + i);
     }
     int FindMtl(MtlBase* m) override {
-        auto it = std::find(mtls_.begin(), mtls_.end(), m);
+        auto it = std::find(mtls_.begin(), mtls_.end(), static_cast<RefTargetHandle>(m));
         return it == mtls_.end() ? -1 : int(it - mtls_.begin());
     }
     void Clear() {
@@ -74,17 +76,17 @@ public:
     RefTargetHandle GetReference(int i) override { return (*this)[i]; }
     // A material deleted elsewhere leaves the library.
     RefResult NotifyRefChanged(const Interval&, RefTargetHandle hTarget, PartID&, RefMessage message, BOOL) override {
-        if (message == REFMSG_TARGET_DELETED) std::erase(mtls_, static_cast<MtlBase*>(hTarget));
+        if (message == REFMSG_TARGET_DELETED) std::erase(mtls_, hTarget);
         return REF_SUCCEED;
     }
 
 protected:
     void SetReference(int i, RefTargetHandle rtarg) override {
-        if (i >= 0 && i < Count()) mtls_[std::size_t(i)] = static_cast<MtlBase*>(rtarg);
+        if (i >= 0 && i < Count()) mtls_[std::size_t(i)] = rtarg;
     }
 
 private:
-    std::vector<MtlBase*> mtls_;
+    std::vector<RefTargetHandle> mtls_; // targets: a dying material is no longer a MtlBase
 };
 
 class MemInterface::MtlParams : public IMtlParams {

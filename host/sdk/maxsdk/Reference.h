@@ -236,6 +236,8 @@ private:
     friend class ReferenceMaker;
     void AddDependent(ReferenceMaker* m) { dependents_.push_back(m); }
     void RemoveDependent(ReferenceMaker* m);
+    // Tells every dependent the target is going and clears their references to it.
+    void DetachDependents();
     int EnumDependents(DependentEnumProc* dep, std::vector<ReferenceMaker*>& visited);
     std::vector<ReferenceMaker*> dependents_;
     bool notifying_ = false;
