@@ -307,11 +307,9 @@ private:
         }
         if (!maps.empty()) j["maps"] = std::move(maps);
         Json normals = Json::array();
-        if (mesh.getNumFaces() > 0) {
-            for (int v = 0; v < mesh.getNumVerts(); ++v) {
-                RVertex* rv = mesh.getRVertPtr(v);
-                if (rv && rv->HasSpecifiedNormal()) normals.push_back(Json::array({v, ToJson(rv->rn.getNormal())}));
-            }
+        for (int v = 0; v < mesh.getNumVerts(); ++v) {
+            RVertex* rv = mesh.getRVertPtr(v);
+            if (rv && rv->HasSpecifiedNormal()) normals.push_back(Json::array({v, ToJson(rv->rn.getNormal())}));
         }
         if (!normals.empty()) j["normals"] = std::move(normals);
         return j;
