@@ -6,6 +6,7 @@
 #include "SkinNode.h"
 #include "UtilsTestModels.h"
 #include "utils/GeometryCleanup.h"
+#include "zy/ExtException.h"
 
 namespace model {
 namespace {
@@ -103,6 +104,18 @@ TEST(UtilsGeometryCleanup, ManyNodesInParallelGiveTheSameResultAsOne)
     ASSERT_GT(one.removedVertices, 0u);
     EXPECT_EQ(all.removedVertices, 64 * one.removedVertices);
     EXPECT_EQ(all.removedTriangles, 64 * one.removedTriangles);
+}
+
+TEST(UtilsGeometryCleanup, IndexOutsideTheVerticesIsReportedNotFollowed)
+{
+    auto root = test::makeRoot();
+    auto broken = makeRenderNode(makeMaterial(), test::triangleAt(0), {0, 1, 3}, root->topNode());
+    root->addRenderNode(broken);
+    root->addRenderNode(makeRenderNode(makeMaterial(), test::triangleAt(1), {0, 1, 2}, root->topNode()));
+
+    EXPECT_THROW(cleanGeometry(*root, 1e-5), zy::ExtException);
+    EXPECT_EQ(root->renderNodes().size(), 2u);
+    EXPECT_EQ(broken->vertices().count(), 3u) << "the broken node is left as it was";
 }
 
 } // namespace
