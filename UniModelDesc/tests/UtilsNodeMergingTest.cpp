@@ -1,6 +1,8 @@
 // Node merging: empty nodes, material sharing and render-node merging.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "FakeLightsNodes.h"
 #include "NumberNode.h"
 #include "SegmentsNode.h"
@@ -149,10 +151,11 @@ TEST(UtilsNodeMerging, FailedMergeChangesNothing)
     auto material = makeMaterial();
     auto a = makeRenderNode(material, triangleAt(0), {0, 1, 2}, root->topNode());
     auto b = makeRenderNode(material, triangleAt(5), {0, 1, 2}, root->topNode());
-    b->vertices().vertex(1, b->stride())[3] = 7; // names a part b does not have
     const std::vector<float> before = a->vertices().data();
-
-    EXPECT_FALSE(mergeRenderNodes(*a, *b));
+    for (float badPart : {7.0f, -3.0f, 1e30f, std::numeric_limits<float>::quiet_NaN()}) {
+        b->vertices().vertex(1, b->stride())[3] = badPart; // names a part b does not have
+        EXPECT_FALSE(mergeRenderNodes(*a, *b)) << badPart;
+    }
     EXPECT_EQ(a->vertices().data(), before);
     EXPECT_EQ(a->indices().size(), 3u);
     EXPECT_EQ(a->parts().size(), 1u);

@@ -27,7 +27,13 @@ bool anyPartMovedByBillboard(const BaseRenderNode& node)
 
 bool mergeablePrimitives(int32_t type) { return type == PrimitiveLines || type == PrimitiveTriangles; }
 
-uint32_t partNumberOf(const float* vertex) { return uint32_t(vertex[3] + 0.5f); }
+// The part number a vertex stores; UINT32_MAX for a value that names no part
+// (negative, too large or NaN), so that such a vertex fails the merge.
+uint32_t partNumberOf(const float* vertex)
+{
+    const float number = vertex[3] + 0.5f;
+    return number >= 0.0f && number < 4294967296.0f ? uint32_t(number) : std::numeric_limits<uint32_t>::max();
+}
 
 } // namespace
 
