@@ -91,6 +91,9 @@ const std::string kUnknownParam = Scene(R"({"name": "a", "object": {"type": "lig
 const std::string kMissingBone = Scene(std::string(R"({"$id": "m", "name": "m", "object": {"type": "derived", "base": {"type": "mesh", )") + kBox +
                                        R"(}, "modifiers": [{"type": "skin", "bones": [], "weights": [{"node": {"$ref": "m"}, "vertices": [[[0, 1.0]]]}]}]}})");
 
+// The data is fine, the owner's super class is not: nothing may be kept of the data.
+const std::string kAppData = Scene(R"({"name": "a", "appData": [{"class": [1, 2], "superClass": "zz", "subId": 0, "data": "0102"}]})");
+
 const BadCase kCases[] = {
     {"SyntaxError", kSyntax.c_str(), "line 3, column 18", "syntax error"},
     {"WrongType", kWrongType.c_str(), "/nodes/0/hidden", "expected true or false, found string"},
@@ -110,6 +113,7 @@ const BadCase kCases[] = {
     {"MissingName", kMissingName.c_str(), "/nodes/0", "missing member \"name\""},
     {"MapChannelOutOfRange", kBadMap.c_str(), "/nodes/0/object/maps/0/channel", "map channels"},
     {"UnknownParameter", kUnknownParam.c_str(), "/nodes/0/object/params/brightness", "no parameter \"brightness\""},
+    {"ApplicationDataOwner", kAppData.c_str(), "/nodes/0/appData/0/superClass", "hexadecimal identifier"},
     {"BoneIndexOutOfRange", kMissingBone.c_str(), "/nodes/0/object/modifiers/0/weights/0/vertices/0/0/0", "out of range"},
 };
 

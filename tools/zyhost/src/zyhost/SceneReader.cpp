@@ -201,10 +201,13 @@ private:
                 JsonCursor data = e.Member("data");
                 auto bytes = FromHex(data.String());
                 if (!bytes) data.Fail("application data must be hexadecimal bytes");
+                Class_ID owner(cls.Element(0).UInt32(), cls.Element(1).UInt32());
+                SClass_ID ownerSuper = e.Member("superClass").UInt32();
+                DWORD subId = e.Member("subId").UInt32();
+                // Allocated only once nothing else can fail: the host owns it from here.
                 void* p = MAX_malloc(bytes->size());
                 if (!bytes->empty()) std::memcpy(p, bytes->data(), bytes->size());
-                a->AddAppDataChunk(Class_ID(cls.Element(0).UInt32(), cls.Element(1).UInt32()), e.Member("superClass").UInt32(),
-                                   e.Member("subId").UInt32(), DWORD(bytes->size()), p);
+                a->AddAppDataChunk(owner, ownerSuper, subId, DWORD(bytes->size()), p);
             }
         }
         if (auto list = c.Optional("customAttributes")) {
