@@ -132,3 +132,26 @@ TEST(JsonDescription, ReadmeExampleBuilds)
 
 } // namespace
 } // namespace zym::test
+
+namespace zym::test {
+namespace {
+
+// A chain deeper than the JSON description allows is refused with a message,
+// while the checker still reads it.
+TEST(JsonDescription, TooDeepATreeIsRefusedNotOverflowed)
+{
+    Json top = {{"class", "Node"}, {"name", "n"}};
+    for (int depth = 0; depth < 1100; ++depth)
+        top = {{"class", "Node"}, {"name", "n"}, {"children", Json::array({std::move(top)})}};
+    const std::vector<std::uint8_t> bytes = buildBytes(Json{{"root", {{"name", "deep"}}}, {"tree", std::move(top)}});
+    EXPECT_TRUE(checkFile(bytes).empty());
+    try {
+        dumpBytes(bytes);
+        ADD_FAILURE() << "a 1101-level tree was described";
+    } catch (const zy::ExtException& e) {
+        EXPECT_NE(e.message().find("deeper than 1000 levels"), std::string::npos) << e.message();
+    }
+}
+
+} // namespace
+} // namespace zym::test
