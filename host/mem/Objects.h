@@ -26,6 +26,11 @@ public:
     Point3 InterpPiece3D(TimeValue t, int curve, int piece, float param, int ptype = PARAM_SIMPLE) override;
     Point3 InterpCurve3D(TimeValue t, int curve, float param, int ptype = PARAM_SIMPLE) override;
     RefTargetHandle Clone(RemapDir& remap) override;
+    // The knots of one curve as they were added (empty for a curve out of range);
+    // lets a scene file store Bezier handles exactly.
+    std::vector<Knot> CurveKnots(int curve) const {
+        return curve >= 0 && curve < int(curves_.size()) ? curves_[std::size_t(curve)].knots : std::vector<Knot>();
+    }
 
 private:
     struct Curve {
