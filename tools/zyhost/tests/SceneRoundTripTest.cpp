@@ -298,20 +298,24 @@ const SceneCase kCases[] = {
 INSTANTIATE_TEST_SUITE_P(Kinds, SceneRoundTrip, testing::ValuesIn(kCases),
                          [](const testing::TestParamInfo<SceneCase>& info) { return std::string(info.param.name); });
 
-TEST(SceneRoundTripBezier, CurvesKeepTheirShape) {
+TEST(SceneRoundTripBezier, HandlesAreKeptExactly) {
     Host().ResetScene();
     SceneBuilder b;
     auto* s = new SplineShapeObject();
-    s->AddBezierCurve({{{0, 0, 0}, {0, 0, 0}, {1, 2, 0}}, {{4, 0, 0}, {3, -2, 0}, {4, 0, 0}}}, false);
+    const std::vector<SplineShapeObject::Knot> knots{{{0, 0, 0}, {-0.3f, 0, 0}, {1, 2.1f, 0}},
+                                                     {{4, 0, 0}, {3, -2, 0.7f}, {4.5f, 0.1f, 0}}};
+    s->AddBezierCurve(knots, true);
     b.Node("Curve", s);
-    std::vector<Point3> before;
-    for (float u : {0.f, 0.1f, 0.5f, 0.9f, 1.f}) before.push_back(s->InterpPiece3D(0, 0, 0, u));
-    zyhost::ReadScene(zyhost::ParseSceneText(zyhost::SceneText(Host())), Host());
-    auto* loaded = static_cast<ShapeObject*>(Node("Curve")->GetObjectRef());
-    ASSERT_EQ(loaded->NumberOfPieces(0, 0), 1);
-    int i = 0;
-    for (float u : {0.f, 0.1f, 0.5f, 0.9f, 1.f})
-        EXPECT_TRUE(loaded->InterpPiece3D(0, 0, 0, u).Equals(before[std::size_t(i++)], 1e-4f)) << "at " << u;
+    RoundTrip();
+    auto* loaded = static_cast<SplineShapeObject*>(Node("Curve")->GetObjectRef());
+    ASSERT_TRUE(loaded->CurveClosed(0, 0));
+    std::vector<SplineShapeObject::Knot> back = loaded->CurveKnots(0);
+    ASSERT_EQ(back.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(back[i].p, knots[i].p);
+        EXPECT_EQ(back[i].in, knots[i].in);
+        EXPECT_EQ(back[i].out, knots[i].out);
+    }
     Host().ResetScene();
 }
 

@@ -1,6 +1,5 @@
 #include "zyhost/SceneKinds.h"
 
-#include <cmath>
 #include <string>
 
 namespace zyhost {
@@ -51,11 +50,6 @@ const LightName kLights[] = {{"omni", OMNI_LIGHT_CLASS_ID},
                              {"targetSpot", SPOT_LIGHT_CLASS_ID},
                              {"freeSpot", FSPOT_LIGHT_CLASS_ID},
                              {"directional", DIR_LIGHT_CLASS_ID}};
-
-// A recovered handle within rounding of its knot is the knot itself.
-Point3 Snap(const Point3& handle, const Point3& knot, float scale) {
-    return (handle - knot).Length() <= 1e-5f * scale ? knot : handle;
-}
 } // namespace
 
 const char* LightKind(Class_ID cid) {
@@ -71,30 +65,6 @@ bool LightClassOf(const std::string& kind, Class_ID& cid) {
             return true;
         }
     return false;
-}
-
-std::vector<SplineShapeObject::Knot> CurveKnots(SplineShapeObject* shape, int curve) {
-    int pieces = shape->NumberOfPieces(0, curve);
-    bool closed = shape->CurveClosed(0, curve) != 0;
-    int count = pieces == 0 ? 0 : (closed ? pieces : pieces + 1);
-    std::vector<SplineShapeObject::Knot> knots(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        Point3 p = i < pieces ? shape->InterpPiece3D(0, curve, i, 0.f) : shape->InterpPiece3D(0, curve, pieces - 1, 1.f);
-        knots[std::size_t(i)] = {p, p, p};
-    }
-    for (int i = 0; i < pieces; ++i) {
-        // B(u) = p0 v^3 + 3 p1 v^2 u + 3 p2 v u^2 + p3 u^3; solve p1, p2 from B(1/3), B(2/3).
-        SplineShapeObject::Knot& a = knots[std::size_t(i)];
-        SplineShapeObject::Knot& b = knots[std::size_t((i + 1) % count)];
-        Point3 s1 = shape->InterpPiece3D(0, curve, i, 1.f / 3.f);
-        Point3 s2 = shape->InterpPiece3D(0, curve, i, 2.f / 3.f);
-        Point3 A = s1 * 27.f - a.p * 8.f - b.p;
-        Point3 B = s2 * 27.f - a.p - b.p * 8.f;
-        float scale = 1.f + a.p.Length() + b.p.Length();
-        a.out = Snap((A * 2.f - B) / 18.f, a.p, scale);
-        b.in = Snap((B * 2.f - A) / 18.f, b.p, scale);
-    }
-    return knots;
 }
 
 } // namespace zyhost

@@ -1,9 +1,8 @@
 #pragma once
 // The names the scene file gives the host's own classes, and the format's name.
-#include <vector>
+#include <string>
 
 #include "maxsdk/ClassIds.h"
-#include "mem/Objects.h"
 
 namespace zyhost {
 
@@ -22,10 +21,5 @@ const char* MarkerObjectType(Class_ID cid);
 const char* LightKind(Class_ID cid);
 // The light class of a kind name, or nothing.
 bool LightClassOf(const std::string& kind, Class_ID& cid);
-
-// The knots of one curve of a spline shape, recovered from its pieces: a piece is
-// a cubic Bezier, so its two inner control points follow from two inner samples.
-// Handles that coincide with their knot (straight pieces) come back exactly equal.
-std::vector<SplineShapeObject::Knot> CurveKnots(SplineShapeObject* shape, int curve);
 
 } // namespace zyhost

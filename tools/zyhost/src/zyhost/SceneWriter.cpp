@@ -321,7 +321,7 @@ private:
             Json curve{{"closed", s->CurveClosed(0, c) != 0}};
             Json knots = Json::array();
             bool straight = true;
-            for (const SplineShapeObject::Knot& k : CurveKnots(s, c)) {
+            for (const SplineShapeObject::Knot& k : s->CurveKnots(c)) {
                 straight = straight && k.in == k.p && k.out == k.p;
                 knots.push_back(Json{{"p", ToJson(k.p)}, {"in", ToJson(k.in)}, {"out", ToJson(k.out)}});
             }
