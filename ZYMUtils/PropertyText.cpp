@@ -1,5 +1,6 @@
 #include "PropertyText.h"
 
+#include "LuaText.h"
 #include "zy/ExtException.h"
 
 namespace lu {
@@ -10,11 +11,11 @@ const char kLineBreak[] = "\r\n";
 
 zy::string arrayTextForm(const zy::string& name, const std::vector<float>& values)
 {
-    zy::string text = name + " = array(";
+    zy::string text = model::luaFieldKey(name) + " = array(";
     for (size_t i = 0; i < values.size(); ++i) {
         if (i != 0)
             text += ',';
-        text += zy::format("%f", double(values[i]));
+        text += model::fixedText(values[i]);
     }
     text += ");";
     return text;

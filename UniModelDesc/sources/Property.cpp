@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "IModelArguments.h"
+#include "LuaText.h"
 #include "ModelFactoryManager.h"
 #include "io/IBinaryFileW.h"
 #include "zy/ExtException.h"
@@ -17,18 +18,14 @@ namespace {
 constexpr double kValueTolerance = 1e-5;
 constexpr double kTimeTolerance = 1e-10;
 
+zy::string fixed(double v)
+{
+    return fixedText(v);
+}
+
 // |a - b| within the tolerance, allowing for the rounding of the stored type:
 // 1.0 and 1.00001 are 1e-5 apart as written, but 1.00001 stored as a float
 // lies a fraction of an ulp further away.
-// "%f" without the process locale: text forms are read back by the property
-// language, which expects a decimal point whatever locale the host set.
-zy::string fixed(double v)
-{
-    char buffer[400];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 6);
-    return zy::string(buffer, result.ptr);
-}
-
 template <class T>
 bool within(T a, T b, double tolerance)
 {
@@ -59,7 +56,8 @@ struct ValueTraits<unsigned int> {
     static constexpr ValueKind kind = ValueKind::UInt;
     static constexpr const char* staticClass = "model::Property<unsigned int>";
     static void write(io::IBinaryFileW& out, unsigned int v) { out.writeU32(v); }
-    static zy::string text(unsigned int v) { return zy::format("%u", v); }
+    // A bare number would read back as a float property.
+    static zy::string text(unsigned int v) { return zy::format("uint(%u)", v); }
 };
 
 template <>
@@ -67,7 +65,7 @@ struct ValueTraits<zy::string> {
     static constexpr ValueKind kind = ValueKind::String;
     static constexpr const char* staticClass = "model::Property<const char*>";
     static void write(io::IBinaryFileW& out, const zy::string& v) { out.writeString(v); }
-    static zy::string text(const zy::string& v) { return "\"" + v + "\""; }
+    static zy::string text(const zy::string& v) { return luaStringLiteral(v); }
 };
 
 template <int N>
@@ -194,7 +192,7 @@ bool Property<T>::equals(const BaseProperty& other) const
 template <class T>
 zy::string Property<T>::textForm() const
 {
-    return name() + " = " + ValueTraits<T>::text(value_) + ";";
+    return luaFieldKey(name()) + " = " + ValueTraits<T>::text(value_) + ";";
 }
 
 template <class T>
@@ -291,7 +289,7 @@ void AnimatedProperty<T>::write(io::IBinaryFileW& out) const
 template <class T>
 zy::string AnimatedProperty<T>::textForm() const
 {
-    zy::string s = name();
+    zy::string s = luaFieldKey(name());
     if constexpr (std::is_same_v<T, float>) {
         // Without an argument the key list alone is the value ("anim"), which
         // reads back as the same property; "animation" needs an argument.
@@ -416,7 +414,7 @@ void ArgumentProperty::write(io::IBinaryFileW& out) const
 
 zy::string ArgumentProperty::textForm() const
 {
-    return name() + zy::format(" = argument(%u);", static_cast<uint32_t>(argument()));
+    return luaFieldKey(name()) + zy::format(" = argument(%u);", static_cast<uint32_t>(argument()));
 }
 
 void ArgumentProperty::update(const IModelArguments& arguments)

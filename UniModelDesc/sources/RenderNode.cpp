@@ -3,12 +3,24 @@
 #include "DegenerateTriangles.h"
 #include "ModelFactoryManager.h"
 #include "io/INodeWriter.h"
+#include "utils/MergeRules.h"
 
 namespace model {
 
 void RenderNode::accept(INodeWriter& writer)
 {
     writer.visitRenderNode(*this);
+}
+
+bool RenderNode::canMerge(const BaseNode& other) const
+{
+    return canMergeRenderNodes(*this, other);
+}
+
+bool RenderNode::merge(BaseNode& other)
+{
+    const auto* render = dynamic_cast<const RenderNode*>(&other);
+    return render && canMerge(other) && mergeRenderNodes(*this, *render);
 }
 
 bool RenderNode::setGeometry(const Vertices& vertices, const Indices& indices)

@@ -23,6 +23,9 @@ public:
 
     NodeKind kind() const override { return NodeKind::RenderNode; }
     void accept(INodeWriter& writer) override;
+    // Merging rules of render geometry (same material, compatible parts).
+    bool canMerge(const BaseNode& other) const override;
+    bool merge(BaseNode& other) override;
 
     // Besides the length check: one part {current control, 0, index count, -1},
     // and every vertex marked as part 0.

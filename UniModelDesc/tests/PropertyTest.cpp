@@ -208,8 +208,13 @@ TEST(Property, TextForms)
 {
     const std::pair<P, std::string> cases[] = {
         {prop("speed", 1.5f), "speed = 1.500000;"},
-        {prop("count", 42u), "count = 42;"},
+        {prop("count", 42u), "count = uint(42);"},
         {prop("label", zy::string("a b")), "label = \"a b\";"},
+        {prop("quote", zy::string("say \"hi\"\\\n\r\t1")), "quote = \"say \\\"hi\\\"\\\\\\n\\r\\0091\";"},
+        {prop("my name", 1.0f), "[\"my name\"] = 1.000000;"},
+        {prop("end", 1.0f), "[\"end\"] = 1.000000;"},
+        {prop("_x1", 1.0f), "_x1 = 1.000000;"},
+        {zy::makeRef<ArgumentProperty>("2d", 3), "[\"2d\"] = argument(3);"},
         {prop("uv", osg::Vec2f(1, 2)), "uv = vec2(1.000000,2.000000);"},
         {prop("pos", osg::Vec3f(1, 2, 3)), "pos = vec3(1.000000,2.000000,3.000000);"},
         {prop("rgba", osg::Vec4f(1, 0, 0, 0.5f)), "rgba = vec4(1.000000,0.000000,0.000000,0.500000);"},

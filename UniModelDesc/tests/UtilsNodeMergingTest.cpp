@@ -161,6 +161,25 @@ TEST(UtilsNodeMerging, FailedMergeChangesNothing)
     EXPECT_EQ(a->parts().size(), 1u);
 }
 
+// Callers that hold only a BaseNode reach the same rules through the node's
+// own canMerge/merge.
+TEST(UtilsNodeMerging, RenderNodeMergesThroughItsVirtualOperations)
+{
+    auto root = test::makeRoot();
+    auto material = makeMaterial();
+    auto a = makeRenderNode(material, triangleAt(0), {0, 1, 2}, root->topNode());
+    auto b = makeRenderNode(material, triangleAt(5), {0, 1, 2}, root->topNode());
+    auto otherMaterial = makeMaterial();
+    otherMaterial->setMaterialName("glass");
+    auto other = makeRenderNode(otherMaterial, triangleAt(9), {0, 1, 2}, root->topNode());
+    BaseNode& base = *a;
+    EXPECT_FALSE(base.canMerge(*other));
+    EXPECT_FALSE(base.merge(*other));
+    ASSERT_TRUE(base.canMerge(*b));
+    ASSERT_TRUE(base.merge(*b));
+    EXPECT_EQ(a->indices().size(), 6u);
+}
+
 TEST(UtilsNodeMerging, EmptyNodesAreRemovedAndNumberNodesKeptApart)
 {
     auto root = test::makeRoot();

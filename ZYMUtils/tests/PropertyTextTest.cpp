@@ -19,7 +19,7 @@ TEST(PropertyText, JoinsPlainThenAnimatedThenArraysInMapOrder)
     model::AnimatedPropertyList animated{zy::makeRef<model::ArgumentProperty>("a", 2)};
     lu::ArrayMap arrays{{"z", {1.0f}}, {"b", {2.0f}}};
     EXPECT_EQ(lu::userDefinesText(plain, animated, arrays),
-              "\r\nn = 4;\r\na = argument(2);\r\nb = array(2.000000);\r\nz = array(1.000000);");
+              "\r\nn = uint(4);\r\na = argument(2);\r\nb = array(2.000000);\r\nz = array(1.000000);");
     EXPECT_EQ(lu::userDefinesText({}, {}, {}), "");
 }
 
@@ -70,10 +70,9 @@ TEST(PropertyText, EveryPropertyReadsBackAsAnEqualProperty)
     EXPECT_EQ(arraysBack, arrays);
 }
 
-// An unsigned property written as a bare number ("u = 4000000000;") reads
-// back as a float property: its type and, above 2^24, its value are lost.
-// Enable once the unsigned text form names its type ("u = uint(4000000000);").
-TEST(PropertyText, DISABLED_UnsignedReadsBackAsUnsigned)
+// A bare number ("u = 4000000000;") would read back as a float property,
+// losing the type and, above 2^24, the value: the text form names the type.
+TEST(PropertyText, UnsignedReadsBackAsUnsigned)
 {
     model::PropertyList plain{zy::makeRef<model::Property<unsigned int>>("u", 4000000000u)};
     model::PropertyList back;
@@ -83,17 +82,23 @@ TEST(PropertyText, DISABLED_UnsignedReadsBackAsUnsigned)
     EXPECT_TRUE(back[0]->equals(*plain[0])) << back[0]->textForm();
 }
 
-// A string written without escaping ("s = "say "hi"";") no longer parses, so
-// rewriting a node's text would make it lose every property. Enable once the
-// string text form escapes quotes, backslashes and line breaks.
-TEST(PropertyText, DISABLED_StringsWithQuotesReadBack)
+// A string written without escaping ("s = "say "hi"";") would no longer
+// parse, and rewriting a node's text would lose every property; names that
+// are not identifiers or are keywords must come back under the same name.
+TEST(PropertyText, StringsAndOddNamesReadBack)
 {
-    model::PropertyList plain{zy::makeRef<model::Property<zy::string>>("s", "say \"hi\"\\\n")};
+    model::PropertyList plain{zy::makeRef<model::Property<zy::string>>("s", "say \"hi\"\\\n\r\x01" "9"),
+                              zy::makeRef<model::Property<float>>("my name", 2.0f),
+                              zy::makeRef<model::Property<float>>("end", 3.0f)};
     model::PropertyList back;
     lu::test::loadedScript()->parse(lu::userDefinesText(plain, {}, {}),
                                     {zy::makeRef<lu::PropertiesHandler>(&back)});
-    ASSERT_EQ(back.size(), 1u);
-    EXPECT_TRUE(back[0]->equals(*plain[0])) << back[0]->textForm();
+    ASSERT_EQ(back.size(), plain.size());
+    for (const auto& property : plain) {
+        const auto* found = back.find(property->name(), property->valueKind());
+        ASSERT_NE(found, nullptr) << property->name();
+        EXPECT_TRUE(found->equals(*property)) << found->textForm();
+    }
 }
 
 } // namespace
