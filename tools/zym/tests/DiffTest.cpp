@@ -74,5 +74,23 @@ TEST(Diff, ReportsAnExtraNodeOnce)
     EXPECT_EQ(reverse[0].what, "only in A");
 }
 
+TEST(Diff, NamesMaterialsNotTheirPositions)
+{
+    // The sail drawn first: the file lists its material first, nothing else changes.
+    Json reordered = meshModel();
+    std::swap(reordered["render_nodes"][0], reordered["render_nodes"][1]);
+    EXPECT_TRUE(diff(meshModel(), reordered).empty()) << describe(diff(meshModel(), reordered));
+
+    Json other = meshModel();
+    other["render_nodes"][0]["material"] = 1;
+    // The hull material is no longer used, so the file drops it.
+    const std::vector<Difference> differences = diff(meshModel(), other);
+    ASSERT_EQ(differences.size(), 2u) << describe(differences);
+    EXPECT_EQ(differences[0].where, "materials['hull']");
+    EXPECT_EQ(differences[0].what, "only in A");
+    EXPECT_EQ(differences[1].where, "render_nodes['hull'].material");
+    EXPECT_EQ(differences[1].what, "\"hull\" != \"sail\"");
+}
+
 } // namespace
 } // namespace zym::test

@@ -127,11 +127,28 @@ private:
     std::vector<Difference> out_;
 };
 
+// Render nodes name their material by list position, and the list follows the
+// order of first use; compared by the material's name, a reordering is no change.
+Json withMaterialNames(Json j)
+{
+    if (!j.contains("render_nodes"))
+        return j;
+    const Json materials = j["materials"];
+    for (Json& material : j["materials"])
+        material.erase("id");
+    for (Json& node : j["render_nodes"]) {
+        const Json& id = node["material"];
+        if (id.is_number_unsigned() && id.get<std::size_t>() < materials.size())
+            node["material"] = materials[id.get<std::size_t>()]["name"];
+    }
+    return j;
+}
+
 } // namespace
 
 std::vector<Difference> diffDescriptions(const Description& a, const Description& b, const DiffOptions& options)
 {
-    return Differ(options).run(toJson(a), toJson(b));
+    return Differ(options).run(withMaterialNames(toJson(a)), withMaterialNames(toJson(b)));
 }
 
 } // namespace zym
