@@ -17,7 +17,7 @@ enum class ControlKind {
     Group,
     Button,
     CheckBox,
-    Edit,          // plain edit box (readOnly / multiLine in the spec)
+    Edit,          // plain edit box (readOnly / multiLine in its ControlSpec)
     ListBox,
     ComboBox,      // drop-down list
     CustEdit,      // the host's custom edit
