@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -24,6 +25,35 @@ struct ObjectRef {
     Kind kind;
 };
 
+// What a script variable holds: a reference to the scene object that the host
+// clears when the object is deleted, so a script keeping a node past its
+// deletion sees a deleted object instead of freed memory. It never keeps the
+// object alive.
+class ObjectWatch : public ReferenceMaker {
+public:
+    explicit ObjectWatch(ReferenceTarget* target) { ReplaceReference(0, target, FALSE); }
+    ~ObjectWatch() override { ReplaceReference(0, nullptr, FALSE); }
+    ReferenceTarget* Target() const { return target_; }
+
+    int NumRefs() override { return 1; }
+    RefTargetHandle GetReference(int i) override { return i == 0 ? target_ : nullptr; }
+
+protected:
+    void SetReference(int i, RefTargetHandle rtarg) override {
+        if (i == 0) target_ = rtarg;
+    }
+
+private:
+    ReferenceTarget* target_ = nullptr;
+};
+
+// The userdata of a scene object in Lua; the watch is deleted with it.
+struct ScriptObject {
+    ObjectWatch* watch;
+    Kind kind;
+    ObjectRef Ref() const { return ObjectRef{watch->Target(), kind}; }
+};
+
 struct Nil {};
 // A script value on the C++ side, free of both Lua and the host's value heap.
 using ScriptValue = std::variant<Nil, bool, double, std::string, ObjectRef>;
@@ -40,26 +70,53 @@ void PushObject(lua_State* L, ReferenceTarget* t, Kind kind) {
         lua_pushnil(L);
         return;
     }
-    auto* ud = static_cast<ObjectRef*>(lua_newuserdata(L, sizeof(ObjectRef)));
-    *ud = ObjectRef{t, kind};
+    auto* ud = static_cast<ScriptObject*>(lua_newuserdata(L, sizeof(ScriptObject)));
+    ud->watch = nullptr;
     luaL_getmetatable(L, kObjectMeta);
     lua_setmetatable(L, -2);
+    // Set after the metatable, so __gc never meets a half-made object.
+    ud->watch = new ObjectWatch(t);
+    ud->kind = kind;
 }
 
-// The object at index i, or null when it is no scene object of ours.
-ObjectRef* ToObject(lua_State* L, int i) {
+// The userdata at index i, or null when it is no scene object of ours.
+ScriptObject* ToScriptObject(lua_State* L, int i) {
     void* p = lua_touserdata(L, i);
     if (!p || !lua_getmetatable(L, i)) return nullptr;
     luaL_getmetatable(L, kObjectMeta);
     bool ours = lua_rawequal(L, -1, -2) != 0;
     lua_pop(L, 2);
-    return ours ? static_cast<ObjectRef*>(p) : nullptr;
+    auto* o = static_cast<ScriptObject*>(p);
+    return ours && o->watch ? o : nullptr;
 }
 
-ObjectRef& CheckObject(lua_State* L, int i, Kind kind, const char* what) {
-    ObjectRef* o = ToObject(L, i);
+const char* KindName(Kind kind) {
+    switch (kind) {
+    case Kind::Node: return "node";
+    case Kind::Material: return "material";
+    default: return "controller";
+    }
+}
+
+// The live scene object at index i; a deleted one stops the script.
+std::optional<ObjectRef> ToObject(lua_State* L, int i) {
+    ScriptObject* o = ToScriptObject(L, i);
+    if (!o) return std::nullopt;
+    if (!o->watch->Target()) luaL_error(L, "the %s was deleted", KindName(o->kind));
+    return o->Ref();
+}
+
+ObjectRef CheckObject(lua_State* L, int i, Kind kind, const char* what) {
+    std::optional<ObjectRef> o = ToObject(L, i);
     if (!o || o->kind != kind) luaL_typerror(L, i, what);
     return *o;
+}
+
+int ObjectCollect(lua_State* L) {
+    auto* o = static_cast<ScriptObject*>(lua_touserdata(L, 1));
+    delete o->watch;
+    o->watch = nullptr;
+    return 0;
 }
 
 // ---- conversions ----
@@ -75,7 +132,7 @@ ScriptValue FromLua(lua_State* L, int i, const char* function) {
         return std::string(s, n);
     }
     default:
-        if (ObjectRef* o = ToObject(L, i)) return *o;
+        if (std::optional<ObjectRef> o = ToObject(L, i)) return *o;
         luaL_error(L, "%s: argument %d: a %s cannot be passed to the host", function, i, luaL_typename(L, i));
         return Nil{};
     }
@@ -228,7 +285,7 @@ std::string NameOf(const ObjectRef& o) {
 }
 
 int ObjectIndex(lua_State* L) {
-    ObjectRef& o = *ToObject(L, 1);
+    ObjectRef o = *ToObject(L, 1);
     std::string key = luaL_checkstring(L, 2);
     if (key == "name" && o.kind != Kind::Controller) {
         std::string name = NameOf(o);
@@ -253,7 +310,7 @@ int ObjectIndex(lua_State* L) {
 }
 
 int ObjectNewIndex(lua_State* L) {
-    ObjectRef& o = *ToObject(L, 1);
+    ObjectRef o = *ToObject(L, 1);
     std::string key = luaL_checkstring(L, 2);
     if (o.kind == Kind::Node && key == "userProps") {
         static_cast<INode*>(o.target)->SetUserPropBuffer(FromUTF8(luaL_checkstring(L, 3)));
@@ -263,7 +320,12 @@ int ObjectNewIndex(lua_State* L) {
 }
 
 int ObjectToString(lua_State* L) {
-    ObjectRef& o = *ToObject(L, 1);
+    ScriptObject* so = ToScriptObject(L, 1);
+    if (!so->watch->Target()) {
+        lua_pushfstring(L, "<deleted %s>", KindName(so->kind));
+        return 1;
+    }
+    ObjectRef o = so->Ref();
     std::string text;
     switch (o.kind) {
     case Kind::Node: text = "$" + NameOf(o); break;
@@ -279,9 +341,9 @@ int ObjectToString(lua_State* L) {
 }
 
 int ObjectEquals(lua_State* L) {
-    ObjectRef* a = ToObject(L, 1);
-    ObjectRef* b = ToObject(L, 2);
-    lua_pushboolean(L, a && b && a->target == b->target);
+    ScriptObject* a = ToScriptObject(L, 1);
+    ScriptObject* b = ToScriptObject(L, 2);
+    lua_pushboolean(L, a && b && (a == b || (a->watch->Target() && a->watch->Target() == b->watch->Target())));
     return 1;
 }
 
@@ -297,6 +359,7 @@ ScriptHost::ScriptHost(Interface& host) : L_(luaL_newstate()) {
                              {"__newindex", ObjectNewIndex},
                              {"__tostring", ObjectToString},
                              {"__eq", ObjectEquals},
+                             {"__gc", ObjectCollect},
                              {nullptr, nullptr}};
     luaL_register(L_, nullptr, meta);
     lua_pop(L_, 1);

@@ -10,6 +10,9 @@
 // getController(node, part), setController(node, part, controller) with part one
 // of "transform", "position", "rotation", "scale", "visibility". Objects have the
 // fields name, class and, for nodes, parent, material and userProps (settable).
+// A variable keeps watching its object without keeping it alive: once the scene
+// deletes the object, using it stops the script with "the node was deleted"
+// (or material, controller).
 #include <string>
 
 struct lua_State;
