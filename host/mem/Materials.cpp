@@ -17,11 +17,38 @@ const MCHAR* const kSlotNames[STD2_NMAX_TEXMAPS] = {
     _M("Bump"),          _M("Reflection"),    _M("Refraction"),   _M("Displacement"),
 };
 
+// An object whose one reference is its parameter block, shown as "Parameters".
+template <class Base>
+class WithParamBlock : public Base {
+public:
+    int NumSubs() override { return 1; }
+    Animatable* SubAnim(int i) override { return i == 0 ? pb_ : nullptr; }
+    MSTR SubAnimName(int i) override { return i == 0 ? MSTR(_M("Parameters")) : MSTR(); }
+    int NumParamBlocks() override { return 1; }
+    IParamBlock2* GetParamBlock(int i) override { return i == 0 ? pb_ : nullptr; }
+    int NumRefs() override { return 1; }
+    RefTargetHandle GetReference(int i) override { return i == 0 ? pb_ : nullptr; }
+
+protected:
+    void SetReference(int i, RefTargetHandle rtarg) override {
+        if (i == 0) pb_ = static_cast<IParamBlock2*>(rtarg);
+    }
+    // Completes a clone made empty (without a block of its own).
+    template <class T>
+    T* CloneWithBlock(T* copy, RemapDir& remap) {
+        copy->ReplaceReference(0, remap.CloneRef(pb_));
+        this->BaseClone(this, copy, remap);
+        return copy;
+    }
+
+    IParamBlock2* pb_ = nullptr;
+};
+
 // ---- Blinn shader ----
 
 enum ShaderParam : ParamID { kAmbient, kDiffuse, kSpecular, kSpecLevel, kGlossiness, kSelfIllum };
 
-class BlinnShader : public Shader {
+class BlinnShader : public WithParamBlock<Shader> {
 public:
     explicit BlinnShader(bool loading = false) {
         if (loading) return;
@@ -58,27 +85,7 @@ public:
     void SetSpecularLevel(float v, TimeValue t) override { pb_->SetValue(kSpecLevel, t, v); }
     void SetGlossiness(float v, TimeValue t) override { pb_->SetValue(kGlossiness, t, v); }
 
-    int NumSubs() override { return 1; }
-    Animatable* SubAnim(int i) override { return i == 0 ? pb_ : nullptr; }
-    MSTR SubAnimName(int i) override { return i == 0 ? MSTR(_M("Parameters")) : MSTR(); }
-    int NumParamBlocks() override { return 1; }
-    IParamBlock2* GetParamBlock(int i) override { return i == 0 ? pb_ : nullptr; }
-    int NumRefs() override { return 1; }
-    RefTargetHandle GetReference(int i) override { return i == 0 ? pb_ : nullptr; }
-    RefTargetHandle Clone(RemapDir& remap) override {
-        auto* s = new BlinnShader(true);
-        s->ReplaceReference(0, remap.CloneRef(pb_));
-        BaseClone(this, s, remap);
-        return s;
-    }
-
-protected:
-    void SetReference(int i, RefTargetHandle rtarg) override {
-        if (i == 0) pb_ = static_cast<IParamBlock2*>(rtarg);
-    }
-
-private:
-    IParamBlock2* pb_ = nullptr;
+    RefTargetHandle Clone(RemapDir& remap) override { return CloneWithBlock(new BlinnShader(true), remap); }
 };
 
 // ---- standard material ----
@@ -257,7 +264,7 @@ private:
 
 enum UVParam : ParamID { kUOffset, kVOffset, kUTiling, kVTiling, kWAngle, kChannel, kTiling };
 
-class MemStdUVGen : public StdUVGen {
+class MemStdUVGen : public WithParamBlock<StdUVGen> {
 public:
     explicit MemStdUVGen(bool loading = false) {
         if (loading) return;
@@ -302,27 +309,7 @@ public:
             TransMatrix(Point3(0.5f + GetUOffs(t), 0.5f + GetVOffs(t), 0.f));
     }
 
-    int NumSubs() override { return 1; }
-    Animatable* SubAnim(int i) override { return i == 0 ? pb_ : nullptr; }
-    MSTR SubAnimName(int i) override { return i == 0 ? MSTR(_M("Parameters")) : MSTR(); }
-    int NumParamBlocks() override { return 1; }
-    IParamBlock2* GetParamBlock(int i) override { return i == 0 ? pb_ : nullptr; }
-    int NumRefs() override { return 1; }
-    RefTargetHandle GetReference(int i) override { return i == 0 ? pb_ : nullptr; }
-    RefTargetHandle Clone(RemapDir& remap) override {
-        auto* u = new MemStdUVGen(true);
-        u->ReplaceReference(0, remap.CloneRef(pb_));
-        BaseClone(this, u, remap);
-        return u;
-    }
-
-protected:
-    void SetReference(int i, RefTargetHandle rtarg) override {
-        if (i == 0) pb_ = static_cast<IParamBlock2*>(rtarg);
-    }
-
-private:
-    IParamBlock2* pb_ = nullptr;
+    RefTargetHandle Clone(RemapDir& remap) override { return CloneWithBlock(new MemStdUVGen(true), remap); }
 };
 
 class MemBitmapTex : public BitmapTex {
