@@ -304,6 +304,14 @@ TEST_F(SceneObjects, BitmapCoordinatesAreAnimatableOffsets) {
     ASSERT_TRUE(zyscene::AssignController(params, L"U Offset", zyscene::FloatKeys({{0, 0.f}, {100, 1.f}})));
     EXPECT_FLOAT_EQ(bmp->GetUVGen()->GetUOffs(50), 0.5f);
     EXPECT_FLOAT_EQ(bmp->GetUVGen()->GetVOffs(50), 0.5f);
+
+    // A clone has coordinates of its own with the same values.
+    auto* copy = static_cast<BitmapTex*>(CloneRefHierarchy(bmp));
+    ASSERT_NE(copy->GetUVGen(), bmp->GetUVGen());
+    EXPECT_FLOAT_EQ(copy->GetUVGen()->GetUOffs(50), 0.5f);
+    copy->GetUVGen()->SetVOffs(0.75f, 0);
+    EXPECT_FLOAT_EQ(bmp->GetUVGen()->GetVOffs(0), 0.5f);
+    copy->DeleteMe();
     bmp->DeleteMe();
 }
 
