@@ -12,7 +12,26 @@ namespace model {
 using FakeOmniLightList = FakeLightList<FakeLightControl, FakeOmniLight>;
 using FakeSpotLightList = FakeLightList<FakeSpotLightControl, FakeSpotLight>;
 
-class FakeOmniLightsNode : public BaseRenderNode {
+// What both fake-light kinds share: their light list, whose controls are the
+// node's parts, with no argument of their own and one primitive per light.
+template <class List>
+class FakeLightsNodeOf : public BaseRenderNode {
+public:
+    List& lightList() { return lights_; }
+    const List& lightList() const { return lights_; }
+
+    uint32_t partCount() const override { return uint32_t(lights_.controls().size()); }
+    Node* partControl(uint32_t i) const override { return lights_.control(i).node; }
+    void setPartControl(uint32_t i, Node* node) override { lights_.control(i).node = node; }
+    void setPartArgument(uint32_t, int32_t) override {}
+    int32_t partArgument(uint32_t) const override { return -1; }
+    uint32_t primitiveCount() const override { return uint32_t(lights_.lights().size()); }
+
+protected:
+    List lights_;
+};
+
+class FakeOmniLightsNode : public FakeLightsNodeOf<FakeOmniLightList> {
 public:
     FakeOmniLightsNode() = default;
     FakeOmniLightsNode(const FakeOmniLightsNode&) = default;
@@ -20,16 +39,6 @@ public:
     NodeKind kind() const override { return NodeKind::FakeOmniLightsNode; }
     void accept(INodeWriter& writer) override;
 
-    FakeOmniLightList& lightList() { return lights_; }
-    const FakeOmniLightList& lightList() const { return lights_; }
-
-    uint32_t partCount() const override { return uint32_t(lights_.controls().size()); }
-    Node* partControl(uint32_t i) const override { return lights_.control(i).node; }
-    void setPartControl(uint32_t i, Node* node) override { lights_.control(i).node = node; }
-    void setPartArgument(uint32_t, int32_t) override {}
-    int32_t partArgument(uint32_t) const override { return -1; }
-    // One primitive per light.
-    uint32_t primitiveCount() const override { return uint32_t(lights_.lights().size()); }
     // Moves the positions of the control's lights.
     void transformPart(uint32_t slot, const osg::Mat4d& m) override;
     Box partBoundingBox(uint32_t slot) const override;
@@ -43,12 +52,9 @@ public:
 protected:
     // The order of the combined lights (see FakeLightList::combine).
     std::vector<size_t> mergeLights(FakeOmniLightsNode& other);
-
-private:
-    FakeOmniLightList lights_;
 };
 
-class FakeSpotLightsNode : public BaseRenderNode {
+class FakeSpotLightsNode : public FakeLightsNodeOf<FakeSpotLightList> {
 public:
     // "__VERSION__" = 1.
     FakeSpotLightsNode();
@@ -57,15 +63,6 @@ public:
     NodeKind kind() const override { return NodeKind::FakeSpotLightsNode; }
     void accept(INodeWriter& writer) override;
 
-    FakeSpotLightList& lightList() { return lights_; }
-    const FakeSpotLightList& lightList() const { return lights_; }
-
-    uint32_t partCount() const override { return uint32_t(lights_.controls().size()); }
-    Node* partControl(uint32_t i) const override { return lights_.control(i).node; }
-    void setPartControl(uint32_t i, Node* node) override { lights_.control(i).node = node; }
-    void setPartArgument(uint32_t, int32_t) override {}
-    int32_t partArgument(uint32_t) const override { return -1; }
-    uint32_t primitiveCount() const override { return uint32_t(lights_.lights().size()); }
     // Moves the positions of the control's lights and turns its light
     // direction by the normal matrix.
     void transformPart(uint32_t slot, const osg::Mat4d& m) override;
@@ -78,9 +75,6 @@ public:
 
 protected:
     std::vector<size_t> mergeLights(FakeSpotLightsNode& other);
-
-private:
-    FakeSpotLightList lights_;
 };
 
 // The animation block of the animated variants: an argument and 128 f32
